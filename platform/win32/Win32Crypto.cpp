@@ -1,0 +1,54 @@
+// CryptoAPI calls (advapi32): the provider context and hash objects.
+#include "platform/win32/Win32Platform.h"
+
+#include "platform/win32/HandleCasts.h"
+
+namespace platform::win32 {
+
+bool Win32Platform::CryptAcquireContextA(Handle* provider, const std::string& container,
+                                         const std::string& providerName,
+                                         std::uint32_t providerType, std::uint32_t flags) {
+  HCRYPTPROV acquired = 0;
+  if (!::CryptAcquireContextA(&acquired, NullWhenEmpty(container), NullWhenEmpty(providerName),
+                              providerType, flags)) {
+    return false;
+  }
+  *provider = static_cast<Handle>(acquired);
+  return true;
+}
+
+bool Win32Platform::CryptCreateHash(Handle provider, std::uint32_t algorithm, Handle key,
+                                    std::uint32_t flags, Handle* hash) {
+  HCRYPTHASH created = 0;
+  if (!::CryptCreateHash(ToCryptProvider(provider), algorithm, ToCryptKey(key), flags, &created)) {
+    return false;
+  }
+  *hash = static_cast<Handle>(created);
+  return true;
+}
+
+bool Win32Platform::CryptHashData(Handle hash, const std::uint8_t* data, std::uint32_t length,
+                                  std::uint32_t flags) {
+  return ::CryptHashData(ToCryptHash(hash), data, length, flags) != FALSE;
+}
+
+bool Win32Platform::CryptGetHashParam(Handle hash, std::uint32_t param,
+                                      std::vector<std::uint8_t>* value) {
+  // The parameter's size first, then its bytes: the caller gets the whole value.
+  DWORD length = 0;
+  if (!::CryptGetHashParam(ToCryptHash(hash), param, nullptr, &length, 0)) return false;
+  std::vector<BYTE> buffer(length > 0 ? length : 1);
+  if (!::CryptGetHashParam(ToCryptHash(hash), param, buffer.data(), &length, 0)) return false;
+  value->assign(buffer.begin(), buffer.begin() + length);
+  return true;
+}
+
+bool Win32Platform::CryptDestroyHash(Handle hash) {
+  return ::CryptDestroyHash(ToCryptHash(hash)) != FALSE;
+}
+
+bool Win32Platform::CryptReleaseContext(Handle provider, std::uint32_t flags) {
+  return ::CryptReleaseContext(ToCryptProvider(provider), flags) != FALSE;
+}
+
+}  // namespace platform::win32

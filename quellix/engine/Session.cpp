@@ -1,0 +1,24 @@
+#include "quellix/engine/Session.h"
+
+#include "quellix/lang/Language.h"
+
+namespace quellix {
+
+Session::Session(platform::Platform& platform, Host& host, lang::Language& language,
+                 RemovalPhases& phases)
+    : platform(platform), host(host), language(language), phases(phases) {
+  frmMain = FrmMain::Shipped();
+  auto arrays = BuildSignatureArrays(frmMain);
+  InfectionNames = std::move(arrays.InfectionNames);
+  KnownDigests = std::move(arrays.KnownDigests);
+}
+
+void Session::WriteMessage(float number, const std::string& argument) {
+  language.WriteMessage(number, argument);
+}
+
+std::int16_t Session::ShowMessageBox(float number, std::int16_t style) {
+  return language.ShowMessageBox(number, style);
+}
+
+}  // namespace quellix

@@ -1,0 +1,34 @@
+// The log message numbers: which row of the loaded table each one selects and
+// what is done with the row. Numbers are single-precision values and match
+// exactly; any other value is written as an empty line.
+#pragma once
+
+#if defined(_WINDOWS_) || defined(_INC_WINDOWS)
+#error "quellix/lang is portable: include its headers before <windows.h>"
+#endif
+
+#include <cstddef>
+#include <optional>
+
+namespace quellix::lang {
+
+enum class LogTreatment {
+  kLineBreaks,    // " >> " becomes CR LF, nothing in front (number 1 only)
+  kArgument,      // "%%" becomes the argument, CR LF in front
+  kUnchanged,     // the row as it is, CR LF in front
+  kFixedEnglish,  // kAutoRunsText whatever the language, CR LF in front
+};
+
+struct LogMessage {
+  float number;
+  std::size_t rowIndex;  // index into MessageRows; unused for kFixedEnglish
+  LogTreatment treatment;
+};
+
+// Number 2.75 has no row in any table: every language writes this text.
+constexpr const char16_t* kAutoRunsText = u"SmartScanning AutoRuns...";
+
+// The listed message of this number, or nothing for an unlisted number.
+std::optional<LogMessage> FindLogMessage(float number);
+
+}  // namespace quellix::lang

@@ -1,0 +1,62 @@
+// quellix-pass: runs one removal pass as START would, with the console as the
+// window, and prints every log line and box in the order they appear.
+#include <exception>
+#include <iostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/RuntimeError.h"
+#include "quellix/engine/RemovalPhases.h"
+#include "quellix/engine/Session.h"
+#include "quellix/engine/StartButton.h"
+#include "quellix/lang/ChooseDefaultLanguage.h"
+#include "quellix/lang/Language.h"
+#include "quellix/tools/quellix_pass/ConsoleHost.h"
+#include "quellix/tools/quellix_pass/Options.h"
+#include "quellix/tools/quellix_pass/PassMachine.h"
+
+namespace {
+
+constexpr int kBadArguments = 2;
+constexpr int kMachineUnavailable = 3;
+constexpr int kRunFailed = 4;
+
+int RunPass(const quellix::pass::Options& options) {
+  auto machine = quellix::pass::OpenMachine(options);
+  platform::Platform& platform = machine->Platform();
+  quellix::pass::ConsoleHost host(std::cout, options.backupDir.value_or(""), options.answerYes);
+  quellix::lang::Language language(platform, host);
+  language.LoadLanguageTitles();
+  language.SetCurrentLanguage(options.language ? static_cast<std::uint8_t>(*options.language)
+                                               : quellix::lang::ChooseDefaultLanguage(platform));
+  language.LoadLanguage(language.CurrentLanguage());
+  quellix::BuiltPhases phases;
+  quellix::Session session(platform, host, language, phases);
+  quellix::StartButtonRun(session);
+  if (!options.saveMachineFile.empty()) machine->Save(options.saveMachineFile);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  quellix::pass::Options options;
+  try {
+    options = quellix::pass::ParseOptions(std::vector<std::string>(argv + 1, argv + argc),
+                                          quellix::pass::kScenarioBuild);
+  } catch (const std::invalid_argument& error) {
+    std::cerr << "quellix-pass: " << error.what() << '\n' << quellix::pass::kUsage;
+    return kBadArguments;
+  }
+  try {
+    return RunPass(options);
+  } catch (const platform::RuntimeError& error) {
+    std::cerr << "quellix-pass: run stopped: " << error.Description() << " (error "
+              << error.Number() << " in " << error.Source() << ")\n";
+    return kRunFailed;
+  } catch (const std::exception& error) {
+    std::cerr << "quellix-pass: " << error.what() << '\n';
+    return kMachineUnavailable;
+  }
+}
