@@ -3,6 +3,7 @@
 // of a table that is missing or malformed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -324,6 +325,12 @@ TEST_F(LanguageLoading, MissingTableRaisesAndKeepsTheLanguageLoaded) {
   language.LoadLanguage(kEnglish);
   const auto before = Take();
   host.events.clear();
+  // A program built without the French table.
+  auto& resources = machine.resources;
+  resources.erase(
+      std::remove_if(resources.begin(), resources.end(),
+                     [](const platform::sim::Resource& resource) { return resource.id == 109; }),
+      resources.end());
 
   const auto error = Raised([&] { language.LoadLanguage(9); });
   EXPECT_EQ(error.Number(), errors::kResourceNotFound);
