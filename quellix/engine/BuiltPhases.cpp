@@ -1,17 +1,29 @@
 #include "quellix/engine/RemovalPhases.h"
+#include "quellix/engine/mdlProcesses.h"
+#include "quellix/engine/mdlSmartScan.h"
+
+#include "quellix/engine/mdlHosts.h"
+#include "quellix/engine/mdlServices.h"
+#include "quellix/engine/mdlStartupEntries.h"
 
 namespace quellix {
 
-void BuiltPhases::SmartScan(Session&) {}
+void BuiltPhases::SmartScan(Session& session) { quellix::SmartScan(session); }
 
-bool BuiltPhases::RemoveVirusServices(Session&) { return false; }
+bool BuiltPhases::RemoveVirusServices(Session& session) {
+  return quellix::RemoveVirusServices(session);
+}
 
-bool BuiltPhases::KillVirusProcesses(Session&) { return false; }
+bool BuiltPhases::KillVirusProcesses(Session& session) {
+  return quellix::KillVirusProcesses(session);
+}
 
-void BuiltPhases::CleanStartupEntries(Session&, RegistryFlags&) {}
+void BuiltPhases::CleanStartupEntries(Session& session, RegistryFlags& flags) {
+  quellix::CleanStartupEntries(session, flags);
+}
 
-void BuiltPhases::ResetPolicies(Session&) {}
+void BuiltPhases::ResetPolicies(Session& session) { quellix::ResetPolicies(session); }
 
-bool BuiltPhases::CleanHostsFile(Session&) { return true; }
+bool BuiltPhases::CleanHostsFile(Session& session) { return quellix::CleanHostsFile(session); }
 
 }  // namespace quellix

@@ -4,8 +4,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/RuntimeError.h"
 #include "quellix/engine/AnsiText.h"
+#include "quellix/engine/MD5Hash.h"
 #include "quellix/engine/Session.h"
+#include "quellix/engine/mdlProcesses.h"
+#include "quellix/engine/mdlSortandSearch.h"
 
 namespace quellix {
 namespace {
@@ -44,6 +48,227 @@ void ListRegistryValues(Session& session, platform::HKey key) {
     session.frmMain.lstKeys.push_back(
         LowerAnsi(name + "=" + std::string(data.begin(), data.begin() + textLength)));
   }
+}
+
+}  // namespace quellix
+
+namespace quellix {
+namespace {
+
+using platform::Platform;
+
+struct RunKey {
+  platform::HKey root;
+  const char* path;
+};
+
+constexpr RunKey kRunKeys[] = {
+    {platform::kHkeyLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"},
+    {platform::kHkeyCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"},
+    {platform::kHkeyLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices"},
+};
+
+// A file name without its dot and three-letter extension; "" when the name is
+// too short to have one.
+std::string Stem(const std::string& fileName) {
+  return fileName.size() > 4 ? fileName.substr(0, fileName.size() - 4) : std::string();
+}
+
+bool IsKnownName(const Session& session, const std::string& stem) {
+  const std::string lower = LowerAnsi(stem);
+  return std::any_of(session.InfectionNames.begin(), session.InfectionNames.end(),
+                     [&](const std::string& name) { return LowerAnsi(name) == lower; });
+}
+
+// Adds a worm name and keeps the array sorted. A path too short to have a
+// stem teaches no name: an empty name would make the sweep look for ".exe".
+void LearnName(Session& session, const std::string& stem) {
+  if (stem.empty() || IsKnownName(session, stem)) return;
+  std::vector<std::string>& names = session.InfectionNames;
+  names.push_back(LowerAnsi(stem));
+  QuickSort(names, 0, static_cast<std::int32_t>(names.size()) - 1);
+}
+
+// How many entries of KnownDigests equal the digest. The empty text is no
+// digest and matches nothing.
+std::size_t CountMatches(const Session& session, const std::string& digest) {
+  if (digest.empty()) return 0;
+  return static_cast<std::size_t>(
+      std::count(session.KnownDigests.begin(), session.KnownDigests.end(), digest));
+}
+
+std::string FileNameOf(const std::string& path) {
+  const std::size_t slash = path.rfind('\\');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+void ScanProcesses(Session& session) {
+  ProcessLists lists;
+  EnumerateProcesses(session, lists);
+  AddProcessCandidates(session, lists, "*");
+  MD5Hash hasher(session.platform, session.host);
+  for (const ProcessEntry& candidate : lists.CandidateList) {
+    const std::string path = candidate.Folder + candidate.Name;
+    const std::size_t matches = CountMatches(session, hasher.HashFile(path));
+    for (std::size_t match = 0; match < matches; ++match) {
+      LearnName(session, Stem(candidate.Name));
+      session.WriteMessage(2, path);
+      session.frmMain.lstIdentifiedByMD5.push_back(path);
+    }
+  }
+}
+
+// The program of a "name=data" item: the data up to a second "=", without
+// quotes, cut after ".exe" when arguments follow.
+std::string RunItemProgram(const std::string& item) {
+  const std::size_t first = item.find('=');
+  const std::size_t second = item.find('=', first + 1);
+  std::string program =
+      item.substr(first + 1, second == std::string::npos ? std::string::npos : second - first - 1);
+  program.erase(std::remove(program.begin(), program.end(), '"'), program.end());
+  const std::size_t exe = FindNoCase(program, ".exe ");
+  if (exe != std::string::npos) program.resize(exe + 4);
+  return program;
+}
+
+std::string ReadAnsiFile(Platform& platform, const std::string& path) {
+  const platform::Handle file = platform.CreateFileA(
+      path, platform::kGenericRead, platform::kFileShareRead | platform::kFileShareWrite,
+      platform::kOpenExisting, platform::kFileAttributeNormal);
+  if (file == platform::kInvalidHandleValue) return std::string();
+  std::string text;
+  std::vector<std::uint8_t> block;
+  while (platform.ReadFile(file, 65536, &block) && !block.empty()) {
+    text.append(block.begin(), block.end());
+  }
+  platform.CloseHandle(file);
+  return text;
+}
+
+// The program that one autorun.inf line names, as the root folder sees it;
+// "" when the line names none.
+std::string AutorunTarget(const std::string& line, const std::string& folder) {
+  std::size_t extensionAt = std::string::npos;
+  for (const char* extension : {".exe", ".com", ".cmd", ".bat"}) {
+    extensionAt = FindNoCase(line, extension);
+    if (extensionAt != std::string::npos) break;
+  }
+  if (extensionAt == std::string::npos) return std::string();
+  const std::size_t p = extensionAt + 1;  // positions count from 1
+  const std::size_t equals = line.find('=');
+  const std::size_t q = equals == std::string::npos ? 0 : equals + 1;
+  std::string target = StripArguments(line.substr(q, p + 4));
+  if (target.size() < 2 || target[1] != ':') target = folder + target;
+  return target;
+}
+
+void ScanDrive(Session& session, const std::string& entry) {
+  Platform& platform = session.platform;
+  const std::uint32_t type = platform.GetDriveTypeA(entry);
+  if (type == platform::kDriveUnknown || type == platform::kDriveNoRootDir ||
+      type == platform::kDriveCdrom) {
+    return;
+  }
+  const std::string folder = entry + "\\";
+  std::vector<platform::FindEntry> files;
+  platform.SetLastError(0);
+  if (!platform.FindFiles(folder + "*.inf", &files)) {
+    // A root folder without .inf files is no error; one that cannot be
+    // reached is skipped.
+    if (platform.GetLastError() != platform::error::kFileNotFound) session.host.DoEvents();
+    return;
+  }
+  for (const platform::FindEntry& file : files) {
+    if ((file.attributes & platform::kFileAttributeDirectory) != 0) continue;
+    if (LowerAnsi(file.name) != "autorun.inf") continue;
+    const std::string text = ReadAnsiFile(platform, folder + file.name);
+    for (const std::string& line : SplitText(text, "\r\n")) {
+      const std::string target = AutorunTarget(line, folder);
+      if (target.empty()) continue;
+      try {
+        CheckFileByMD5(session, target);
+      } catch (const platform::RuntimeError&) {
+        // A failing check skips this target only.
+      }
+    }
+  }
+}
+
+}  // namespace
+
+void SmartScan(Session& session) {
+  ScanProcesses(session);
+  session.WriteMessage(2.5f);
+  ScanRunKeysByMD5(session);
+  session.WriteMessage(2.75f);
+  ScanAutorunFiles(session);
+  session.WriteMessage(3);
+}
+
+void ScanRunKeysByMD5(Session& session) {
+  Platform& platform = session.platform;
+  for (const RunKey& runKey : kRunKeys) {
+    platform::HKey key = 0;
+    if (platform.RegOpenKeyA(runKey.root, runKey.path, &key) != platform::error::kSuccess) {
+      continue;
+    }
+    ListRegistryValues(session, key);
+    platform.RegCloseKey(key);
+  }
+  MD5Hash hasher(platform, session.host);
+  for (const std::string& item : session.frmMain.lstKeys) {
+    if (item.find('=') == std::string::npos) continue;
+    const std::string program = RunItemProgram(item);
+    const std::string fileName = FileNameOf(program);
+    const std::string stem = Stem(fileName);
+    const std::size_t matches = CountMatches(session, hasher.HashFile(program));
+    for (std::size_t match = 0; match < matches; ++match) {
+      if (IsKnownName(session, stem)) break;
+      LearnName(session, stem);
+      session.WriteMessage(2, fileName);
+      session.frmMain.lstIdentifiedByMD5.push_back(program);
+      // A stem too short to learn must not be reported once per signature.
+      if (stem.empty()) break;
+    }
+  }
+  session.frmMain.lstKeys.clear();
+}
+
+void ScanAutorunFiles(Session& session) {
+  for (const std::string& root : session.platform.GetLogicalDriveStringsA()) {
+    // The drive list shows a drive as its letter and colon ("c:").
+    const std::string entry = LowerAnsi(root.substr(0, 2));
+    try {
+      ScanDrive(session, entry);
+    } catch (const platform::RuntimeError&) {
+      session.host.DoEvents();
+    }
+  }
+}
+
+bool CheckFileByMD5(Session& session, const std::string& path) {
+  MD5Hash hasher(session.platform, session.host);
+  const std::size_t matches = CountMatches(session, hasher.HashFile(path));
+  const std::string stem = path.size() > 7 ? path.substr(3, path.size() - 7) : std::string();
+  for (std::size_t match = 0; match < matches; ++match) {
+    LearnName(session, stem);
+    session.WriteMessage(2, path);
+    session.frmMain.lstIdentifiedByMD5.push_back(path);
+  }
+  return matches > 0;
+}
+
+std::string StripArguments(const std::string& text) {
+  std::string program = text;
+  program.erase(std::remove(program.begin(), program.end(), '"'), program.end());
+  for (const char* extension : {".exe ", ".com ", ".cmd "}) {
+    const std::size_t at = FindNoCase(program, extension);
+    if (at != std::string::npos) {
+      program.resize(at + 4);
+      break;
+    }
+  }
+  return program;
 }
 
 }  // namespace quellix

@@ -1,0 +1,98 @@
+// BackupAndDeleteFile of mdlProcesses: no file is deleted without a copy of its
+// bytes in BackupDir.
+#include <string>
+#include <vector>
+
+#include "quellix/engine/Session.h"
+#include "quellix/engine/mdlProcesses.h"
+
+namespace quellix {
+namespace {
+
+using platform::Platform;
+
+// Further backups of one file name are numbered as the other backups of a run
+// are: "x.exe (2).back", "x.exe (3).back", ...
+constexpr int kMostNumberedBackups = 999;
+constexpr std::uint32_t kCompareBlock = 65536;
+
+bool ReadWhole(Platform& platform, const std::string& path, std::vector<std::uint8_t>* bytes) {
+  const platform::Handle file = platform.CreateFileA(
+      path, platform::kGenericRead, platform::kFileShareRead | platform::kFileShareWrite,
+      platform::kOpenExisting, platform::kFileAttributeNormal);
+  if (file == platform::kInvalidHandleValue) return false;
+  bytes->clear();
+  std::vector<std::uint8_t> block;
+  bool ok = true;
+  for (;;) {
+    if (!platform.ReadFile(file, kCompareBlock, &block)) {
+      ok = false;
+      break;
+    }
+    if (block.empty()) break;
+    bytes->insert(bytes->end(), block.begin(), block.end());
+  }
+  platform.CloseHandle(file);
+  return ok;
+}
+
+bool SameContents(Platform& platform, const std::string& a, const std::string& b) {
+  std::vector<std::uint8_t> first;
+  std::vector<std::uint8_t> second;
+  return ReadWhole(platform, a, &first) && ReadWhole(platform, b, &second) && first == second;
+}
+
+enum class Backup { kMade, kAlreadyThere, kSourceMissing, kImpossible };
+
+// Copies the file into BackupDir without replacing a backup that holds other
+// bytes: a taken name is tried again with a number.
+Backup MakeBackup(Session& session, const std::string& path, const std::string& fileName) {
+  Platform& platform = session.platform;
+  for (int number = 0; number <= kMostNumberedBackups; ++number) {
+    const std::string backup =
+        session.run.BackupDir + fileName +
+        (number == 0 ? std::string() : " (" + std::to_string(number + 1) + ")") + ".back";
+    platform.SetLastError(0);
+    if (platform.CopyFileA(path, backup, true)) return Backup::kMade;
+    const std::uint32_t error = platform.GetLastError();
+    if (error == platform::error::kFileNotFound) return Backup::kSourceMissing;
+    if (error == platform::error::kFileExists || error == platform::error::kAlreadyExists) {
+      if (SameContents(platform, path, backup)) return Backup::kAlreadyThere;
+      continue;
+    }
+    // Path not found may mean the file's folder or the backup folder.
+    if (platform.GetFileAttributesA(path) == platform::kInvalidFileAttributes) {
+      return Backup::kSourceMissing;
+    }
+    return Backup::kImpossible;
+  }
+  return Backup::kImpossible;
+}
+
+}  // namespace
+
+bool BackupAndDeleteFile(Session& session, const std::string& path) {
+  Platform& platform = session.platform;
+  const std::string fileName = GetField(path, "\\", CountFields(path, "\\") - 1);
+  platform.SetFileAttributesA(path, platform::kFileAttributeNormal);
+  switch (MakeBackup(session, path, fileName)) {
+    case Backup::kMade:
+      session.WriteMessage(6, fileName);
+      break;
+    case Backup::kAlreadyThere:
+    case Backup::kSourceMissing:
+      break;
+    case Backup::kImpossible:
+      session.WriteMessage(13, path);
+      return false;
+  }
+  platform.SetLastError(0);
+  if (platform.DeleteFileA(path)) {
+    session.WriteMessage(14, path);
+    return true;
+  }
+  if (platform.GetLastError() == platform::error::kAccessDenied) session.WriteMessage(13, path);
+  return false;
+}
+
+}  // namespace quellix

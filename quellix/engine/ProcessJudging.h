@@ -1,0 +1,13 @@
+// Which candidate processes the pass spares: the system and application
+// programs that share a name with a worm are left alone where they belong.
+#pragma once
+
+#include "quellix/engine/Session.h"
+#include "quellix/engine/mdlProcesses.h"
+
+namespace quellix {
+
+// True when a rule of the judging table spares the candidate.
+bool IsSpared(const ProcessEntry& candidate, const RunValues& run);
+
+}  // namespace quellix

@@ -1,0 +1,45 @@
+// Registry backups in the registry editor's own import format (REGEDIT4,
+// ANSI text, CR LF lines), so that "regedit /s file" puts back exactly what
+// was saved.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace quellix {
+
+// "HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER", ... for a predefined root.
+std::string RootKeyName(platform::HKey root);
+
+// One value line: "name"=... (or @=... for the default value), with strings
+// quoted when they can be and every other type in the hex forms the editor
+// writes, long lines continued with "\".
+std::string RegValueLine(const std::string& name, std::uint32_t type,
+                         const std::vector<std::uint8_t>& data);
+
+// The whole file for one value of the key keyPath (a full path such as
+// HKEY_CURRENT_USER\Software\...\Run).
+std::string RegFileForValue(const std::string& keyPath, const std::string& name, std::uint32_t type,
+                            const std::vector<std::uint8_t>& data);
+
+// The whole file for the key root\subKey with its values and every sub-key
+// below it. False, with *text unchanged, when any key or value of the tree
+// cannot be read: a partial export would pass for a backup.
+bool RegFileForKeyTree(platform::Platform& platform, platform::HKey root, const std::string& subKey,
+                       std::string* text);
+
+// Finds the value named valueName (without regard to case) in the open key:
+// its name as stored, its type and all of its data. kFileNotFound when the
+// key has no such value, or the error that kept it from being read.
+long ReadRegistryValue(platform::Platform& platform, platform::HKey key,
+                       const std::string& valueName, std::string* storedName, std::uint32_t* type,
+                       std::vector<std::uint8_t>* data);
+
+// Writes text (ANSI) as the file path, replacing it when replaceExisting.
+bool WriteRegFile(platform::Platform& platform, const std::string& path, const std::string& text,
+                  bool replaceExisting);
+
+}  // namespace quellix

@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "quellix/engine/mdlProcesses.h"
+#include "tests/unit/process_fixture.h"
+
+namespace quellix {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+constexpr const char* kWorm = "C:\\WINDOWS\\wormy.exe";
+constexpr const char* kWormLower = "c:\\windows\\wormy.exe";
+
+std::vector<std::uint8_t> Text(const std::string& text) {
+  return std::vector<std::uint8_t>(text.begin(), text.end());
+}
+
+class BackupAndDelete : public testing::Test {
+ protected:
+  bool Run(const std::string& path = kWormLower) { return BackupAndDeleteFile(f.session, path); }
+  test::DetectionFixture f;
+};
+
+TEST_F(BackupAndDelete, BacksUpAsDotBackThenDeletesReadOnlyAndHiddenFilesToo) {
+  f.sim.machine.files.AddTextFile(
+      kWorm, "worm bytes", platform::kFileAttributeReadOnly | platform::kFileAttributeHidden);
+  EXPECT_TRUE(Run());
+  EXPECT_FALSE(f.Exists(kWorm));
+  EXPECT_EQ(f.Bytes("C:\\backup\\wormy.exe.back"), Text("worm bytes"));
+  EXPECT_EQ(f.Lines(), (Lines{"Successfully backed up \"wormy.exe\"",
+                              "Found c:\\windows\\wormy.exe ...Removed"}));
+}
+
+TEST_F(BackupAndDelete, MissingFileIsSilentAndLeavesNoTrace) {
+  EXPECT_FALSE(Run());
+  EXPECT_FALSE(Run("c:\\no such folder\\wormy.exe"));
+  EXPECT_TRUE(f.Lines().empty());
+  EXPECT_TRUE(f.sim.machine.changes.empty());
+}
+
+TEST_F(BackupAndDelete, AnExistingBackupWithTheSameBytesCountsAsTheBackup) {
+  f.sim.machine.files.AddTextFile(kWorm, "worm bytes");
+  f.sim.machine.files.AddTextFile("C:\\backup\\wormy.exe.back", "worm bytes");
+  EXPECT_TRUE(Run());
+  EXPECT_FALSE(f.Exists(kWorm));
+  EXPECT_FALSE(f.Exists("C:\\backup\\wormy.exe (2).back"));
+  EXPECT_EQ(f.Lines(), (Lines{"Found c:\\windows\\wormy.exe ...Removed"}));
+}
+
+TEST_F(BackupAndDelete, AnExistingBackupWithOtherBytesIsKeptAndANumberedOneMade) {
+  f.sim.machine.files.AddTextFile(kWorm, "new worm");
+  f.sim.machine.files.AddTextFile("C:\\backup\\wormy.exe.back", "old worm");
+  f.sim.machine.files.AddTextFile("C:\\backup\\wormy.exe (2).back", "older worm");
+  EXPECT_TRUE(Run());
+  EXPECT_FALSE(f.Exists(kWorm));
+  EXPECT_EQ(f.Bytes("C:\\backup\\wormy.exe.back"), Text("old worm"));
+  EXPECT_EQ(f.Bytes("C:\\backup\\wormy.exe (2).back"), Text("older worm"));
+  EXPECT_EQ(f.Bytes("C:\\backup\\wormy.exe (3).back"), Text("new worm"));
+  EXPECT_EQ(f.Lines(), (Lines{"Successfully backed up \"wormy.exe\"",
+                              "Found c:\\windows\\wormy.exe ...Removed"}));
+
+  // The same bytes met again under a numbered backup count as backed up.
+  f.sim.machine.files.AddTextFile(kWorm, "new worm");
+  EXPECT_TRUE(Run());
+  EXPECT_FALSE(f.Exists("C:\\backup\\wormy.exe (4).back"));
+}
+
+TEST_F(BackupAndDelete, NoBackupNoDeletion) {
+  struct Case {
+    const char* what;
+    void (*breakIt)(platform::sim::Machine&);
+  };
+  const Case cases[] = {
+      {"backup folder gone", [](platform::sim::Machine& m) { m.files.RemovePath("C:\\backup"); }},
+      {"disk full", [](platform::sim::Machine& m) { m.FillDisk(); }},
+      {"copy refused", [](platform::sim::Machine& m) { m.InjectFault("CopyFileA", "", 5); }},
+      {"file locked", [](platform::sim::Machine& m) { m.files.FindPath(kWorm)->locked = true; }},
+  };
+  for (const Case& c : cases) {
+    test::DetectionFixture g;
+    g.sim.machine.files.AddTextFile(kWorm, "worm bytes");
+    c.breakIt(g.sim.machine);
+    EXPECT_FALSE(BackupAndDeleteFile(g.session, kWormLower)) << c.what;
+    EXPECT_TRUE(g.Exists(kWorm)) << c.what;
+    EXPECT_TRUE(g.sim.machine.ChangesBy("DeleteFileA").empty()) << c.what;
+    EXPECT_EQ(g.Lines(), (Lines{"Found c:\\windows\\wormy.exe ...Unable To Remove!!"})) << c.what;
+  }
+}
+
+TEST_F(BackupAndDelete, ARunningImageIsBackedUpAndReportedAsNotRemoved) {
+  f.sim.machine.files.AddTextFile(kWorm, "worm bytes");
+  f.sim.machine.AddProcess(3000, kWorm);
+  EXPECT_FALSE(Run());
+  EXPECT_TRUE(f.Exists(kWorm));
+  EXPECT_EQ(f.Bytes("C:\\backup\\wormy.exe.back"), Text("worm bytes"));
+  EXPECT_EQ(f.Lines(), (Lines{"Successfully backed up \"wormy.exe\"",
+                              "Found c:\\windows\\wormy.exe ...Unable To Remove!!"}));
+}
+
+TEST_F(BackupAndDelete, ADeleteFailingForAnotherReasonIsNotLogged) {
+  f.sim.machine.files.AddTextFile(kWorm, "worm bytes");
+  f.sim.machine.InjectFault("DeleteFileA", "", 32);
+  EXPECT_FALSE(Run());
+  EXPECT_EQ(f.Lines(), (Lines{"Successfully backed up \"wormy.exe\""}));
+}
+
+}  // namespace
+}  // namespace quellix
