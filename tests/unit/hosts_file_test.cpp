@@ -9,6 +9,7 @@
 #include "quellix/engine/mdlHosts.h"
 #include "tests/support/RunLog.h"
 #include "tests/support/SimQuellix.h"
+#include "tests/support/TestText.h"
 
 namespace quellix {
 namespace {
@@ -27,20 +28,7 @@ class HostsTest : public testing::Test {
                                          "www.mcafee.com", "Mixed.Case.Example"};
   }
 
-  Lines DetailLines() const {
-    Lines lines;
-    std::string line;
-    for (char16_t unit : sim.host.details + u"\n") {
-      if (unit == u'\uFFFE' || unit == u'\r') continue;
-      if (unit != u'\n') {
-        line += static_cast<char>(unit);
-      } else if (!line.empty()) {
-        lines.push_back(line);
-        line.clear();
-      }
-    }
-    return lines;
-  }
+  Lines DetailLines() const { return test::NonEmptyDetailLines(sim.host.details); }
 
   void SetHosts(const std::string& text) { sim.machine.files.AddTextFile(kHosts, text); }
 

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "platform/RuntimeError.h"
-#include "platform/sim/SimMd5.h"
 #include "quellix/engine/MD5Hash.h"
 #include "tests/support/SimQuellix.h"
+#include "tests/support/TestText.h"
 
 namespace quellix {
 namespace {
@@ -23,19 +23,6 @@ std::vector<std::uint8_t> Pattern(std::size_t size) {
   for (std::size_t i = 0; i < size; ++i)
     bytes[i] = static_cast<std::uint8_t>((i * 7 + i / 251) & 0xFF);
   return bytes;
-}
-
-// The digest text by the sim's own MD5, which the RFC vectors below pin down.
-std::string Reference(const std::vector<std::uint8_t>& bytes) {
-  platform::sim::Md5 md5;
-  md5.Update(bytes.data(), bytes.size());
-  static const char kDigits[] = "0123456789ABCDEF";
-  std::string text;
-  for (std::uint8_t byte : md5.Finish()) {
-    text += kDigits[byte >> 4];
-    text += kDigits[byte & 0xF];
-  }
-  return text;
 }
 
 class MD5HashTest : public testing::Test {
@@ -68,7 +55,7 @@ TEST_F(MD5HashTest, HashFileReadsFullBlocksAndTheTail) {
     const std::string path = "C:\\data\\file" + std::to_string(size) + ".bin";
     sim.machine.files.AddFile(path, contents);
     const std::string digest = md5.HashFile(path);
-    EXPECT_EQ(digest, Reference(contents)) << size << " bytes";
+    EXPECT_EQ(digest, test::ReferenceMd5Text(contents)) << size << " bytes";
     EXPECT_EQ(digest, md5.HashBytes(contents)) << size << " bytes";
     ASSERT_EQ(digest.size(), 32u);
     for (char c : digest) EXPECT_TRUE(std::isdigit(c) || (c >= 'A' && c <= 'F')) << digest;
@@ -95,7 +82,8 @@ TEST_F(MD5HashTest, HashFileGivesEmptyTextForMissingLockedAndUnreadableFiles) {
   EXPECT_EQ(md5.HashFile("C:\\data\\bad.exe"), "");
   EXPECT_EQ(md5.HashFile("C:\\data\\folder.exe"), "");
   // The object still works, and nothing was left open or changed.
-  EXPECT_EQ(md5.HashFile("C:\\data\\bad.exe"), Reference(Bytes(std::string(20000, 'x'))));
+  EXPECT_EQ(md5.HashFile("C:\\data\\bad.exe"),
+            test::ReferenceMd5Text(Bytes(std::string(20000, 'x'))));
   EXPECT_TRUE(sim.machine.changes.empty());
 }
 

@@ -8,6 +8,7 @@
 #include "quellix/engine/mdlServices.h"
 #include "tests/support/RunLog.h"
 #include "tests/support/SimQuellix.h"
+#include "tests/support/TestText.h"
 
 namespace quellix {
 namespace {
@@ -24,20 +25,7 @@ class ServicesTest : public testing::Test {
     sim.machine.files.AddFolder("C:\\saved");
   }
 
-  Lines DetailLines() const {
-    Lines lines;
-    std::string line;
-    for (char16_t unit : sim.host.details + u"\n") {
-      if (unit == u'\uFFFE' || unit == u'\r') continue;
-      if (unit != u'\n') {
-        line += static_cast<char>(unit);
-      } else if (!line.empty()) {
-        lines.push_back(line);
-        line.clear();
-      }
-    }
-    return lines;
-  }
+  Lines DetailLines() const { return test::NonEmptyDetailLines(sim.host.details); }
 
   bool KeyExists(const std::string& name) const {
     return sim.machine.registry.FindKey(ServiceKey(name)) != nullptr;

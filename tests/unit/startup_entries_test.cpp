@@ -9,6 +9,7 @@
 #include "quellix/engine/mdlStartupEntries.h"
 #include "tests/support/RunLog.h"
 #include "tests/support/SimQuellix.h"
+#include "tests/support/TestText.h"
 
 namespace quellix {
 namespace {
@@ -38,20 +39,7 @@ class StartupEntriesTest : public testing::Test {
   }
 
   // The details box's lines without the U+FFFE marks and the empty lines.
-  Lines DetailLines() const {
-    Lines lines;
-    std::string line;
-    for (char16_t unit : sim.host.details + u"\n") {
-      if (unit == u'\uFFFE' || unit == u'\r') continue;
-      if (unit != u'\n') {
-        line += static_cast<char>(unit);
-      } else if (!line.empty()) {
-        lines.push_back(line);
-        line.clear();
-      }
-    }
-    return lines;
-  }
+  Lines DetailLines() const { return test::NonEmptyDetailLines(sim.host.details); }
 
   Lines Clean() {
     CleanStartupEntries(session, flags);

@@ -8,7 +8,6 @@
 #include <thread>
 #include <vector>
 
-#include "platform/sim/SimMd5.h"
 #include "platform/win32/Win32Platform.h"
 #include "quellix/engine/AnsiText.h"
 #include "quellix/engine/MD5Hash.h"
@@ -17,6 +16,7 @@
 #include "quellix/engine/mdlSmartScan.h"
 #include "quellix/lang/Language.h"
 #include "tests/support/RecordingHost.h"
+#include "tests/support/TestText.h"
 
 namespace quellix {
 namespace {
@@ -25,18 +25,6 @@ constexpr const char* kStandin = "C:\\qlxrun\\programs\\standin_worm.exe";
 
 std::vector<std::uint8_t> Text(const std::string& text) {
   return std::vector<std::uint8_t>(text.begin(), text.end());
-}
-
-std::string Reference(const std::vector<std::uint8_t>& bytes) {
-  platform::sim::Md5 md5;
-  md5.Update(bytes.data(), bytes.size());
-  static const char kDigits[] = "0123456789ABCDEF";
-  std::string text;
-  for (std::uint8_t byte : md5.Finish()) {
-    text += kDigits[byte >> 4];
-    text += kDigits[byte & 0xF];
-  }
-  return text;
 }
 
 class DetectionOnWine : public testing::Test {
@@ -158,7 +146,7 @@ TEST_F(DetectionOnWine, CryptoApiDigestsOfRealFilesMatchMd5) {
     for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 13 + i / 97);
     const std::string path = folder + "qlxdet" + std::to_string(size) + ".bin";
     WriteFile(path, bytes);
-    EXPECT_EQ(md5.HashFile(path), Reference(bytes)) << size << " bytes";
+    EXPECT_EQ(md5.HashFile(path), test::ReferenceMd5Text(bytes)) << size << " bytes";
     platform.DeleteFileA(path);
   }
   EXPECT_EQ(md5.HashFile(folder + "qlxdet missing.bin"), "");

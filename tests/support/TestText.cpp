@@ -1,0 +1,34 @@
+#include "tests/support/TestText.h"
+
+#include "platform/sim/SimMd5.h"
+
+namespace quellix::test {
+
+std::vector<std::string> NonEmptyDetailLines(const std::u16string& details) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (char16_t unit : details + u"\n") {
+    if (unit == u'\uFFFE' || unit == u'\r') continue;
+    if (unit != u'\n') {
+      line += static_cast<char>(unit);
+    } else if (!line.empty()) {
+      lines.push_back(line);
+      line.clear();
+    }
+  }
+  return lines;
+}
+
+std::string ReferenceMd5Text(const std::vector<std::uint8_t>& bytes) {
+  platform::sim::Md5 md5;
+  md5.Update(bytes.data(), bytes.size());
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string text;
+  for (std::uint8_t byte : md5.Finish()) {
+    text += kDigits[byte >> 4];
+    text += kDigits[byte & 0xF];
+  }
+  return text;
+}
+
+}  // namespace quellix::test
