@@ -1,6 +1,5 @@
 #include "quellix/lang/Language.h"
 
-#include <cmath>
 #include <sstream>
 #include <utility>
 
@@ -9,6 +8,7 @@
 #include "quellix/lang/LanguageErrors.h"
 #include "quellix/lang/LanguageResources.h"
 #include "quellix/lang/LogMessages.h"
+#include "quellix/lang/Rounding.h"
 #include "quellix/lang/Utf16Text.h"
 
 namespace quellix::lang {
@@ -26,16 +26,6 @@ std::string FormatNumber(float number) {
   std::ostringstream text;
   text << number;
   return text.str();
-}
-
-// Rounding to nearest with halves to even, independent of the FPU's mode.
-// NaN stays NaN, so that a range check rejects it.
-double RoundHalfEven(double value) {
-  const double lower = std::floor(value);
-  const double fraction = value - lower;
-  if (fraction < 0.5) return lower;
-  if (fraction > 0.5) return lower + 1;
-  return std::fmod(lower, 2.0) == 0 ? lower : lower + 1;
 }
 
 }  // namespace

@@ -1,0 +1,190 @@
+// The window's arithmetic: twips, bar fills, the START glow, the message box
+// layout and the centring of drawn captions.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "quellix/ui/CaptionDrawing.h"
+#include "quellix/ui/MessageBoxLayout.h"
+#include "quellix/ui/ProgressBar.h"
+#include "quellix/ui/StartGlow.h"
+#include "quellix/ui/Twips.h"
+
+namespace quellix::ui {
+namespace {
+
+TEST(Twips, ScreenResolutionGivesWholeTwipsPerPixel) {
+  EXPECT_EQ(TwipsPerPixelFromDpi(96), 15);
+  EXPECT_EQ(TwipsPerPixelFromDpi(120), 12);
+  EXPECT_EQ(TwipsPerPixelFromDpi(144), 10);
+  EXPECT_EQ(TwipsPerPixelFromDpi(110), 13);  // 13.09 rounds down
+  EXPECT_EQ(TwipsPerPixelFromDpi(0), 15);
+}
+
+TEST(Twips, ConversionTruncatesTowardZero) {
+  EXPECT_EQ(TwipsToPixels(3585, 15), 239);
+  EXPECT_EQ(TwipsToPixels(7050, 15), 470);
+  EXPECT_EQ(TwipsToPixels(29, 15), 1);
+  EXPECT_EQ(TwipsToPixels(-15, 15), -1);
+  EXPECT_EQ(TwipsToPixels(-29, 15), -1);
+  Scale scale{12, 10};
+  EXPECT_EQ(scale.X(7260), 605);
+  EXPECT_EQ(scale.Y(6420), 642);
+}
+
+TEST(ProgressBar, FillFollowsThePercentage) {
+  const FillLayout half = LayoutFill(50);
+  EXPECT_FLOAT_EQ(half.middleWidth, 3327.5f);
+  EXPECT_FLOAT_EQ(half.rightCapLeft, 3627.5f);
+  EXPECT_TRUE(half.visible);
+
+  EXPECT_FLOAT_EQ(LayoutFill(100).middleWidth, 6655.0f);
+  EXPECT_FLOAT_EQ(LayoutFill(120).middleWidth, 7986.0f);  // past the track, no error
+  EXPECT_FLOAT_EQ(LayoutFill(12.5).middleWidth, 831.875f);
+}
+
+TEST(ProgressBar, OnlyZeroHidesTheFill) {
+  EXPECT_FALSE(LayoutFill(0).visible);
+  EXPECT_FLOAT_EQ(LayoutFill(0).rightCapLeft, 300.0f);
+  EXPECT_TRUE(LayoutFill(0.01).visible);
+  EXPECT_TRUE(LayoutFill(-5).visible);
+}
+
+std::vector<Rgb> Ticks(StartGlow& glow, int count) {
+  std::vector<Rgb> colours;
+  for (int i = 0; i < count; ++i) colours.push_back(glow.Tick());
+  return colours;
+}
+
+TEST(StartGlow, WheelRunsThroughTheSixPhasesFromRed) {
+  StartGlow glow;
+  const auto colours = Ticks(glow, 601);
+  // Ticks are counted from 1; each phase draws 50 colours and the tick that
+  // completes it already makes the next phase's first step.
+  EXPECT_EQ(colours[0], (Rgb{255, 5, 0}));
+  EXPECT_EQ(colours[49], (Rgb{255, 250, 0}));
+  EXPECT_EQ(colours[50], (Rgb{250, 255, 0}));
+  EXPECT_EQ(colours[99], (Rgb{5, 255, 0}));
+  EXPECT_EQ(colours[100], (Rgb{0, 255, 5}));
+  EXPECT_EQ(colours[150], (Rgb{0, 250, 255}));
+  EXPECT_EQ(colours[200], (Rgb{5, 0, 255}));
+  EXPECT_EQ(colours[250], (Rgb{255, 0, 250}));
+  EXPECT_EQ(colours[299], (Rgb{255, 0, 5}));
+  EXPECT_EQ(colours[300], colours[0]);
+  EXPECT_EQ(colours[600], colours[0]);
+  for (const Rgb& colour : colours) {
+    for (int channel : {colour.red, colour.green, colour.blue}) {
+      ASSERT_GE(channel, 0);
+      ASSERT_LE(channel, 255);
+    }
+  }
+}
+
+TEST(StartGlow, ResumesWhereItStoppedAndKeepsAnUnknownPhase) {
+  StartGlow glow;
+  Ticks(glow, 120);
+  StartGlow resumed = glow;  // the state is all there is: a stopped timer keeps it
+  EXPECT_EQ(resumed.Tick(), glow.Tick());
+  EXPECT_EQ(glow.GlowPhase, 2);
+
+  StartGlow odd;
+  odd.GlowPhase = 9;
+  odd.GlowRed = 17;
+  EXPECT_EQ(odd.Tick(), (Rgb{17, 0, 0}));
+  EXPECT_EQ(odd.GlowPhase, 9);
+}
+
+TEST(MessageBoxLayout, NarrowLinesKeepTheDesignWidth) {
+  const Scale scale{15, 15};
+  const auto layout = LayoutMessageBox({{100, 16}}, 3000, scale);
+  EXPECT_DOUBLE_EQ(layout.outerWidth, 3000);
+  ASSERT_EQ(layout.lineOrigins.size(), 1u);
+  EXPECT_EQ(layout.lineOrigins[0].x, 16);
+  EXPECT_EQ(layout.lineOrigins[0].y, 16);
+  // y ends at 16 + 16 + 7 = 39 pixels = 585 twips.
+  EXPECT_DOUBLE_EQ(layout.outerHeight, 720 + 120 + 375 + 585);
+  EXPECT_DOUBLE_EQ(layout.buttonTop, 585 + 240);
+}
+
+TEST(MessageBoxLayout, WideLinesWidenAndEveryLineAddsItsHeight) {
+  const Scale scale{15, 15};
+  const auto layout = LayoutMessageBox({{150, 16}, {300, 18}, {200, 16}}, 3000, scale);
+  EXPECT_DOUBLE_EQ(layout.outerWidth, 300 * 15 + 480);
+  ASSERT_EQ(layout.lineOrigins.size(), 3u);
+  EXPECT_EQ(layout.lineOrigins[1].y, 39);
+  EXPECT_EQ(layout.lineOrigins[2].y, 64);
+  const double y = (64 + 16 + 7) * 15;
+  EXPECT_DOUBLE_EQ(layout.outerHeight, 1215 + y);
+  EXPECT_DOUBLE_EQ(layout.buttonTop, y + 240);
+
+  // Only wider than the box widens it: width + 480 equal to it does not.
+  EXPECT_DOUBLE_EQ(LayoutMessageBox({{168, 16}}, 3000, scale).outerWidth, 3000);
+  EXPECT_DOUBLE_EQ(LayoutMessageBox({{169, 16}}, 3000, scale).outerWidth, 2535 + 480);
+}
+
+TEST(MessageBoxLayout, ButtonsStandCentred) {
+  const ButtonLefts one = PlaceBoxButtons(3000, true);
+  EXPECT_DOUBLE_EQ(one.picture1, 892.5);
+  EXPECT_DOUBLE_EQ(one.picture1 + kBoxButtonWidth / 2, 1500);
+
+  const ButtonLefts two = PlaceBoxButtons(4980, false);
+  EXPECT_DOUBLE_EQ(two.picture1, 2490 - 52.5 - 1215);
+  EXPECT_DOUBLE_EQ(two.picture2, 2542.5);
+  EXPECT_DOUBLE_EQ(two.picture2 - (two.picture1 + kBoxButtonWidth), 105);
+  EXPECT_DOUBLE_EQ((two.picture1 + two.picture2 + kBoxButtonWidth) / 2, 2490);
+}
+
+TEST(CaptionDrawing, CentringRoundsHalvesToEven) {
+  EXPECT_EQ(CentredTextOrigin(81, 25, 40, 15).x, 20);  // 20.5
+  EXPECT_EQ(CentredTextOrigin(81, 25, 38, 15).x, 22);  // 21.5
+  EXPECT_EQ(CentredTextOrigin(80, 25, 41, 15).x, 20);  // 19.5
+  EXPECT_EQ(CentredTextOrigin(80, 25, 43, 15).x, 18);  // 18.5
+  EXPECT_EQ(CentredTextOrigin(80, 25, 40, 16).y, 4);   // 4.5
+  EXPECT_EQ(CentredTextOrigin(80, 25, 40, 14).y, 6);   // 5.5
+  EXPECT_EQ(CentredTextOrigin(80, 26, 40, 16).y, 5);
+}
+
+TEST(CaptionDrawing, WideCaptionIsCutEquallyAtBothSides) {
+  const Point origin = CentredTextOrigin(81, 25, 101, 15);
+  EXPECT_EQ(origin.x, -10);
+  EXPECT_EQ(origin.x + 101 - 81, 10);
+}
+
+TEST(CaptionDrawing, FrameOfButtonsAndSelector) {
+  const auto button = BorderLines(1215, 375);
+  ASSERT_EQ(button.size(), 4u);
+  EXPECT_DOUBLE_EQ(button[1].y1, 367);
+  EXPECT_DOUBLE_EQ(button[2].y2, 367);  // the left line ends with the bottom one
+  EXPECT_DOUBLE_EQ(button[3].x1, 1207);
+
+  const auto selector = BorderLines(1560, 330);
+  EXPECT_DOUBLE_EQ(selector[1].y1, 322);
+  EXPECT_DOUBLE_EQ(selector[1].x2, 1560);
+  EXPECT_DOUBLE_EQ(selector[2].y2, 367);  // longer than the box; clipped when drawn
+  EXPECT_DOUBLE_EQ(selector[3].y2, 322);
+}
+
+TEST(CaptionDrawing, DropArrowIsASymmetricTriangle) {
+  const auto lines = DropArrowLines();
+  ASSERT_EQ(lines.size(), 15u);
+  EXPECT_DOUBLE_EQ(lines.front().x1, 85);
+  EXPECT_DOUBLE_EQ(lines.front().x2, 100);
+  for (int i = 0; i < 13; ++i) {
+    const LineSegment& stroke = lines[1 + i];
+    EXPECT_DOUBLE_EQ(stroke.x1, 86 + i);
+    EXPECT_DOUBLE_EQ(stroke.y2, lines[13 - i].y2) << "stroke " << i;
+  }
+  EXPECT_DOUBLE_EQ(lines[7].y2, 18);
+  EXPECT_DOUBLE_EQ(lines.back().x1, 92);
+}
+
+TEST(CaptionDrawing, VisibleTextDropsEveryRowPrefixOnly) {
+  EXPECT_EQ(VisibleText(u"\xFFFEStart"), u"Start");
+  EXPECT_EQ(VisibleText(u"\xFFFE\x0645\x0631\x062D\x0628\x0627\r\n\xFFFE\x4F60"),
+            u"\x0645\x0631\x062D\x0628\x0627\r\n\x4F60");
+  EXPECT_EQ(VisibleText(u"\xFEFFkeep\xFFFD"), u"\xFEFFkeep\xFFFD");
+  EXPECT_EQ(VisibleText(u""), u"");
+}
+
+}  // namespace
+}  // namespace quellix::ui
