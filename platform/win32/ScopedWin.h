@@ -97,11 +97,68 @@ struct CryptHashTraits {
   static void Close(Value value) { ::CryptDestroyHash(value); }
 };
 
+// Fonts, bitmaps, brushes and pens of the windows' drawing.
+struct GdiObjectTraits {
+  using Value = HGDIOBJ;
+  static Value Empty() { return nullptr; }
+  static bool IsValid(Value value) { return value != nullptr; }
+  static void Close(Value value) { ::DeleteObject(value); }
+};
+
+// A memory device context made with CreateCompatibleDC.
+struct MemoryDcTraits {
+  using Value = HDC;
+  static Value Empty() { return nullptr; }
+  static bool IsValid(Value value) { return value != nullptr; }
+  static void Close(Value value) { ::DeleteDC(value); }
+};
+
+// A window the program created and destroys when its owner object goes.
+struct WindowTraits {
+  using Value = HWND;
+  static Value Empty() { return nullptr; }
+  static bool IsValid(Value value) { return value != nullptr && ::IsWindow(value); }
+  static void Close(Value value) { ::DestroyWindow(value); }
+};
+
 using ScopedHandle = Scoped<KernelHandleTraits>;
 using ScopedFindHandle = Scoped<FindHandleTraits>;
 using ScopedRegKey = Scoped<RegistryKeyTraits>;
 using ScopedServiceHandle = Scoped<ServiceHandleTraits>;
 using ScopedCryptProvider = Scoped<CryptProviderTraits>;
 using ScopedCryptHash = Scoped<CryptHashTraits>;
+using ScopedGdiObject = Scoped<GdiObjectTraits>;
+using ScopedMemoryDc = Scoped<MemoryDcTraits>;
+using ScopedWindow = Scoped<WindowTraits>;
+
+// Selects an object into a device context for one scope and puts the
+// previous one back, so that the object can be deleted afterwards.
+class ScopedSelection {
+ public:
+  ScopedSelection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(::SelectObject(dc, object)) {}
+  ~ScopedSelection() { ::SelectObject(dc_, previous_); }
+  ScopedSelection(const ScopedSelection&) = delete;
+  ScopedSelection& operator=(const ScopedSelection&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};
+
+// The device context of a window (GetDC), released with the scope.
+class ScopedWindowDc {
+ public:
+  explicit ScopedWindowDc(HWND window) : window_(window), dc_(::GetDC(window)) {}
+  ~ScopedWindowDc() {
+    if (dc_ != nullptr) ::ReleaseDC(window_, dc_);
+  }
+  ScopedWindowDc(const ScopedWindowDc&) = delete;
+  ScopedWindowDc& operator=(const ScopedWindowDc&) = delete;
+  HDC Get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
 
 }  // namespace platform::win32

@@ -24,6 +24,14 @@ std::string FolderFromBuffer(Query query) {
   return LowerAnsi(folder);
 }
 
+}  // namespace
+
+std::string QueryTempDir(platform::Platform& platform) {
+  return FolderFromBuffer([&](std::string& buffer) { platform.GetTempPathA(buffer); });
+}
+
+namespace {
+
 void ComputeFolderValues(Session& session) {
   Platform& platform = session.platform;
   RunValues& run = session.run;
@@ -31,7 +39,7 @@ void ComputeFolderValues(Session& session) {
       FolderFromBuffer([&](std::string& buffer) { platform.GetSystemDirectoryA(buffer); });
   const auto fields = SplitText(run.SystemDir, "\\");
   run.WindowsDir = fields[0] + "\\" + (fields.size() > 1 ? fields[1] : std::string());
-  run.TempDir = FolderFromBuffer([&](std::string& buffer) { platform.GetTempPathA(buffer); });
+  run.TempDir = QueryTempDir(platform);
   run.RootDir = run.TempDir.substr(0, 3);
   if (run.BackupDir.empty()) run.BackupDir = run.RootDir;
   run.DatabaseVersion = DatabaseVersionFromCaption(session.host.WindowCaption());

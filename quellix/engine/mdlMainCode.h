@@ -12,6 +12,9 @@ class Session;
 
 void RunRemoval(Session& session);
 
+// The temporary folder as the run keeps it: lower case, with its backslash.
+std::string QueryTempDir(platform::Platform& platform);
+
 // BackupDir + "Quellix Log " + day_month_year + " " + hour_minute_second + ".txt".
 std::string RunLogPath(const std::string& backupDir, const platform::LocalTime& time,
                        const platform::LocalTime& date);

@@ -1,0 +1,23 @@
+// Wide-character text on a device context. The U+FFFE that language texts
+// carry in front stays in the data but is never drawn or measured: most fonts
+// show it as a box, and a caption must be centred on what the user sees.
+#pragma once
+
+#include "quellix/ui/MessageBoxLayout.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace quellix::ui::win32 {
+
+// The extent of the visible text in the context's current font, in pixels.
+TextExtent MeasureText(HDC dc, const std::u16string& text);
+
+void DrawWideText(HDC dc, int x, int y, const std::u16string& text);
+
+// UTF-16 text as the W functions take it.
+std::wstring ToWide(const std::u16string& text);
+std::u16string FromWide(const std::wstring& text);
+
+}  // namespace quellix::ui::win32

@@ -1,0 +1,73 @@
+#include "quellix/ui/win32/mdlUniCode.h"
+
+#include "quellix/ui/win32/WideText.h"
+
+namespace quellix::ui::win32 {
+namespace {
+
+constexpr double kLabelLeft = 120;
+constexpr double kLabelWidth = 3015;
+constexpr double kLabelHeight = 285;
+
+HWND CreateChild(const wchar_t* windowClass, DWORD style, int left, int top, int width, int height,
+                 HWND parent) {
+  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
+  return CreateWindowExW(0, windowClass, L"", WS_CHILD | WS_VISIBLE | style, left, top, width,
+                         height, parent, nullptr, instance, nullptr);
+}
+
+HWND CreateLabel(HWND parent, const Scale& scale, double top) {
+  return CreateChild(L"STATIC", 0, scale.X(kLabelLeft), scale.Y(top), scale.X(kLabelWidth),
+                     scale.Y(kLabelHeight), parent);
+}
+
+void SetVisibleText(HWND window, const std::u16string& text) {
+  SetWindowTextW(window, ToWide(VisibleText(text)).c_str());
+}
+
+}  // namespace
+
+void mdlUniCode::CreateCaptionLabels(HWND parent, const Scale& scale) {
+  labelOperation_.Reset(CreateLabel(parent, scale, 1645));
+  labelProgress_.Reset(CreateLabel(parent, scale, 2485));
+  labelDetails_.Reset(CreateLabel(parent, scale, 3295));
+}
+
+void mdlUniCode::CreateDetailsBox(double left, double top, double width, double height, HWND parent,
+                                  const Scale& scale) {
+  detailsBox_.Reset(CreateChild(L"EDIT", ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | WS_VSCROLL,
+                                scale.X(left), scale.Y(top), scale.X(width), scale.Y(height),
+                                parent));
+  ShowScrollBar(detailsBox_.Get(), SB_VERT, TRUE);
+  SendMessageW(detailsBox_.Get(), EM_SETREADONLY, TRUE, 0);
+  // A long run log must never be cut at the box's default limit.
+  SendMessageW(detailsBox_.Get(), EM_SETLIMITTEXT, 0, 0);
+}
+
+void mdlUniCode::SetCaptionLabels(const std::u16string& operation, const std::u16string& progress,
+                                  const std::u16string& details) {
+  SetVisibleText(labelOperation_.Get(), operation);
+  SetVisibleText(labelProgress_.Get(), progress);
+  SetVisibleText(labelDetails_.Get(), details);
+}
+
+void mdlUniCode::AppendDetails(const std::u16string& text) {
+  details_ += text;
+  ShowDetails();
+}
+
+void mdlUniCode::ClearDetails() {
+  details_.clear();
+  ShowDetails();
+}
+
+void mdlUniCode::ShowDetails() {
+  HWND box = detailsBox_.Get();
+  if (box == nullptr) return;
+  SetVisibleText(box, details_);
+  SendMessageW(box, EM_SETSEL, static_cast<WPARAM>(-1), static_cast<LPARAM>(-1));
+  SendMessageW(box, WM_VSCROLL, SB_BOTTOM, 0);
+  SendMessageW(box, EM_SCROLLCARET, 0, 0);
+}
+
+}  // namespace quellix::ui::win32
