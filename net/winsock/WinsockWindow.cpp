@@ -1,6 +1,6 @@
 // The socket layer and the hidden "SOCKET_WINDOW": WSAStartup 1.1 for the
-// layer, a STATIC window whose procedure is replaced by the dispatcher for the
-// two notification messages, and the message pump.
+// layer, a message-only STATIC window whose procedure is replaced by the
+// dispatcher for the two notification messages, and the message pump.
 #include <winsock2.h>
 #include <windows.h>
 
@@ -56,7 +56,11 @@ int StopLayer() {
 
 bool CreateNotifier() {
   auto& notifier = winsock::TheNotifier();
-  HWND window = CreateWindowExA(0, "STATIC", "SOCKET_WINDOW", 0, 0, 0, 0, 0, nullptr, nullptr,
+  // A message-only window: it is never shown, so it needs neither the desktop
+  // nor a display driver. A top-level window cannot be made where the desktop
+  // process is missing (a service, or a Wine prefix whose explorer.exe has been
+  // removed), and the socket layer must work there too.
+  HWND window = CreateWindowExA(0, "STATIC", "SOCKET_WINDOW", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                 GetModuleHandleA(nullptr), nullptr);
   if (window == nullptr) return false;
   notifier.window = window;
