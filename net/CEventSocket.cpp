@@ -4,6 +4,7 @@
 #include <new>
 
 #include "net/SocketError.h"
+#include "net/SocketSeams.h"
 #include "net/modEventSocket.h"
 
 namespace net {
@@ -46,8 +47,14 @@ void CEventSocket::Fail(long number, const std::string& source) const {
   throw SocketError(number, modEventSocket::GetErrorDescription(number), source);
 }
 
+void CEventSocket::SetState(std::int32_t state) {
+  if (state == state_) return;
+  state_ = state;
+  seams::NoteState(*this, state);
+}
+
 void CEventSocket::RaiseError(int number, const std::string& source) {
-  state_ = StateError;
+  SetState(StateError);
   const std::string description = modEventSocket::GetErrorDescription(number);
   bool cancelDisplay = true;
   if (owner_ == nullptr) return;
@@ -108,7 +115,7 @@ void CEventSocket::Protocol(std::int32_t value) {
 
 std::string CEventSocket::LocalHostName() const {
   std::string name;
-  const int result = sys::HostName(name);
+  const int result = seams::QueryHostName(name);
   if (result != 0) Fail(result, "CEventSocket.GetLocalHostName");
   return name;
 }
@@ -175,7 +182,7 @@ void CEventSocket::Connect(const Variant& remoteHost, const Variant& remotePort)
   if (!remotePort.IsEmpty()) remotePort_ = PortArgument(remotePort, 1, "CEventSocket.Connect");
   if (!SocketExists()) return;
   if (protocol_ == ProtocolUDP) {
-    if (BindInternal()) state_ = StateOpen;
+    if (BindInternal()) SetState(StateOpen);
     return;
   }
   const sys::Address address = ResolveIfHostname(remoteHost_);
@@ -185,11 +192,11 @@ void CEventSocket::Connect(const Variant& remoteHost, const Variant& remotePort)
 sys::Address CEventSocket::ResolveIfHostname(const std::string& host) {
   sys::Address address = 0;
   if (sys::ParseDotted(host, address)) return address;
-  state_ = StateResolvingHost;
+  SetState(StateResolvingHost);
   try {
     hostBuffer_ = std::make_unique<sys::HostBuffer>();
   } catch (const std::bad_alloc&) {
-    state_ = StateError;
+    SetState(StateError);
     throw SocketError(kErrOutOfMemory, kTextOutOfMemory, "CEventSocket.ResolveIfHostname");
   }
   int error = 0;
@@ -213,7 +220,7 @@ void CEventSocket::PostResolution(sys::RequestHandle request, int error) {
     ConnectToIP(0, error);
     return;
   }
-  state_ = StateHostResolved;
+  SetState(StateHostResolved);
   sys::Address address = 0;
   const bool found = hostBuffer_ && sys::FirstAddress(*hostBuffer_, address);
   hostBuffer_.reset();
@@ -228,7 +235,7 @@ void CEventSocket::ConnectToIP(sys::Address address, int error) {
     return;
   }
   if (!BindInternal()) return;
-  state_ = StateConnecting;
+  SetState(StateConnecting);
   constexpr int kAlreadyConnected = 10056;
   const int result = sys::Connect(socket_, address, remotePort_);
   if (result == 0 || result == sys::kWouldBlock || result == kAlreadyConnected) return;
@@ -266,7 +273,7 @@ void CEventSocket::Bind(const Variant& localPort, const Variant& localIP) {
   if (state_ != StateClosed) {
     throw SocketError(kErrInvalidState, kTextInvalidState, "CEventSocket.Bind");
   }
-  if (BindInternal(localPort, localIP)) state_ = StateOpen;
+  if (BindInternal(localPort, localIP)) SetState(StateOpen);
 }
 
 void CEventSocket::Listen() {
@@ -276,7 +283,7 @@ void CEventSocket::Listen() {
   if (!SocketExists() || !BindInternal()) return;
   const int result = sys::Listen(socket_, 5);
   if (result != 0) Fail(result, "CEventSocket.Listen");
-  state_ = StateListening;
+  SetState(StateListening);
 }
 
 void CEventSocket::PostSocket(int event, int error) {
@@ -301,13 +308,13 @@ void CEventSocket::PostSocket(int event, int error) {
           remotePort_ = peer.port;
           remoteHostIP_ = peer.hostIP;
         }
-        state_ = StateConnected;
+        SetState(StateConnected);
         if (owner_ != nullptr) owner_->Connect();
       }
       break;
     case sys::kEventClose:
       if (state_ == StateConnected) {
-        state_ = StateClosing;
+        SetState(StateClosing);
         if (owner_ != nullptr) owner_->CloseSck();
       }
       break;
@@ -376,7 +383,7 @@ void CEventSocket::Accept(std::int32_t requestID) {
     remotePort_ = peer.port;
     remoteHostIP_ = peer.hostIP;
     remoteHost_ = peer.host;
-    state_ = StateConnected;
+    SetState(StateConnected);
     recvBuffer_.insert(recvBuffer_.end(), holder->recvBuffer_.begin(), holder->recvBuffer_.end());
     holder->recvBuffer_.clear();
     if (!recvBuffer_.empty() && owner_ != nullptr) {
@@ -384,7 +391,7 @@ void CEventSocket::Accept(std::int32_t requestID) {
     }
     // The DataArrival handler may have closed the connection already.
     if (holder->state_ == StateClosing && socket_ == requestID && state_ == StateConnected) {
-      state_ = StateClosing;
+      SetState(StateClosing);
       if (owner_ != nullptr) owner_->CloseSck();
     }
     return;
@@ -395,13 +402,13 @@ void CEventSocket::Accept(std::int32_t requestID) {
     throw SocketError(kErrWrongState, kTextWrongState, "CEventSocket.Accept");
   }
   holder_ = true;
-  state_ = StateConnected;
+  SetState(StateConnected);
   modEventSocket::RegisterSocket(socket_, this, false);
 }
 
 void CEventSocket::CloseSck() {
   if (socket_ == sys::kNoSocket) return;
-  state_ = StateClosing;
+  SetState(StateClosing);
   CancelResolutions();
   DestroySocket();
   boundLocalPort_ = 0;
@@ -409,14 +416,14 @@ void CEventSocket::CloseSck() {
   recvBuffer_.clear();
   sendBuffer_.clear();
   sendChunkSize_ = recvChunkSize_ = 0;
-  state_ = StateClosed;
+  SetState(StateClosed);
 }
 
 void CEventSocket::DestroySocket() {
   if (socket_ == sys::kNoSocket) return;
   const int result = sys::CloseSocket(socket_);
   if (result != 0) {
-    state_ = StateError;
+    SetState(StateError);
     Fail(result, "CEventSocket.DestroySocket");
   }
   modEventSocket::UnregisterSocket(socket_);

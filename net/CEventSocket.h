@@ -97,6 +97,8 @@ class CEventSocket {
   static int GetIPFromHost(const std::string& text, std::string& dotted, sys::Address& address);
   std::string GetLocalIP() const;
   void RaiseError(int number, const std::string& source);
+  // Every change of state goes through here, where the tests can watch it.
+  void SetState(std::int32_t state);
   [[noreturn]] void Fail(long number, const std::string& source) const;
 
   // Data transfer (CEventSocketTransfer.cpp).

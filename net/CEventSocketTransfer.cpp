@@ -45,7 +45,7 @@ std::int32_t CEventSocket::BytesReceived() const {
 void CEventSocket::SendData(const Variant& data) {
   if (protocol_ == ProtocolUDP) {
     if (!SocketExists() || !BindInternal()) return;
-    state_ = StateOpen;
+    SetState(StateOpen);
   } else if (state_ != StateConnected) {
     throw SocketError(kErrWrongState, kTextWrongState, "CEventSocket.SendData");
   }
@@ -139,7 +139,7 @@ int CEventSocket::RecvDataToBuffer() {
   // A read notification may find the data already taken; that is no failure.
   if (result == sys::kWouldBlock) return 0;
   if (result != 0) {
-    state_ = StateError;
+    SetState(StateError);
     Fail(result, "CEventSocket.RecvDataToBuffer");
   }
   recvBuffer_.insert(recvBuffer_.end(), chunk.begin(), chunk.begin() + received);
