@@ -1,6 +1,7 @@
 // Shared pieces of the socket suite: an owner that records every event (with
-// the state the object was in), optional actions run inside the handlers, and
-// a pump that runs notifications until a condition holds.
+// the state the object was in), optional actions run inside the handlers, the
+// trail of states one object takes, and a pump that runs notifications until
+// a condition holds.
 #pragma once
 
 #include <chrono>
@@ -12,6 +13,7 @@
 #include "net/CEventSocket.h"
 #include "net/SocketError.h"
 #include "net/SocketPlatform.h"
+#include "net/SocketSeams.h"
 
 namespace net::test {
 
@@ -71,6 +73,26 @@ class Recorder : public CEventSocketEvents {
     events.push_back(event);
     statesAtEvents.push_back(socket != nullptr ? socket->State() : -1);
   }
+};
+
+// Every state one object takes, in order, starting with the one it is in.
+// States it passes through inside one notification are caught as well, which
+// no look between notifications can do.
+class StateTrail {
+ public:
+  explicit StateTrail(const CEventSocket& object)
+      : object_(object),
+        states_{object.State()},
+        watch_([this](const CEventSocket& changed, std::int32_t state) {
+          if (&changed == &object_) states_.push_back(state);
+        }) {}
+
+  const std::vector<std::int32_t>& States() const { return states_; }
+
+ private:
+  const CEventSocket& object_;
+  std::vector<std::int32_t> states_;
+  seams::ScopedStateWatch watch_;
 };
 
 // Runs notifications until done() holds; false when the hang guard ran out.

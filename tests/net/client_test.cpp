@@ -1,24 +1,11 @@
 // The TCP client: states, the Connect event, failures through the Error event.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "net/modEventSocket.h"
 #include "tests/net/SocketTestSupport.h"
 
 namespace net::test {
 namespace {
-
-// Records every state the object takes while notifications run.
-std::vector<std::int32_t> PumpRecordingStates(CEventSocket& socket,
-                                              const std::function<bool()>& done) {
-  std::vector<std::int32_t> states{socket.State()};
-  PumpUntil([&] {
-    if (states.back() != socket.State()) states.push_back(socket.State());
-    return done();
-  });
-  return states;
-}
 
 // A port on 127.0.0.1 where nothing listens.
 int RefusingPort() {
@@ -40,12 +27,13 @@ TEST(SocketClient, ConnectByNameResolvesThenConnects) {
   events.socket = &client;
   serverEvents.onConnectionRequest = [&](std::int32_t id) { accepted.Accept(id); };
   ListenOnLoopback(server);
-  EXPECT_EQ(client.State(), StateClosed);
+  const StateTrail trail(client);
   client.Connect("localhost", server.LocalPort());
   EXPECT_EQ(client.State(), StateResolvingHost);
-  const auto states = PumpRecordingStates(client, [&] { return events.Count("Connect") == 1; });
-  EXPECT_EQ(states,
-            (std::vector<std::int32_t>{StateResolvingHost, StateConnecting, StateConnected}));
+  ASSERT_TRUE(PumpUntil([&] { return events.Count("Connect") == 1; }));
+  EXPECT_EQ(trail.States(),
+            (std::vector<std::int32_t>{StateClosed, StateResolvingHost, StateHostResolved,
+                                       StateConnecting, StateConnected}));
   EXPECT_EQ(events.events, std::vector<std::string>{"Connect"});
   EXPECT_EQ(events.statesAtEvents, std::vector<std::int32_t>{StateConnected});
   EXPECT_EQ(client.RemoteHostIP(), "127.0.0.1");
@@ -53,15 +41,37 @@ TEST(SocketClient, ConnectByNameResolvesThenConnects) {
   EXPECT_EQ(client.RemoteHost(), "localhost");
 }
 
+TEST(SocketClient, NameIsResolvingWhileTheLookupRunsAndResolvedUntilTheConnectionStarts) {
+  Recorder serverEvents, events;
+  CEventSocket server(&serverEvents), client(&events), accepted;
+  serverEvents.onConnectionRequest = [&](std::int32_t id) { accepted.Accept(id); };
+  ListenOnLoopback(server);
+  // The local address the connection is bound to is looked up after the name
+  // is resolved and before the attempt starts; note the state at that moment.
+  std::vector<std::int32_t> statesAtBind;
+  const seams::ScopedHostNameQuery query([&](std::string& name) {
+    statesAtBind.push_back(client.State());
+    return sys::HostName(name);
+  });
+  client.Connect("localhost", server.LocalPort());
+  EXPECT_EQ(client.State(), StateResolvingHost);
+  // Nothing is bound while the lookup runs.
+  EXPECT_TRUE(statesAtBind.empty());
+  ASSERT_TRUE(PumpUntil([&] { return events.Count("Connect") == 1; }));
+  EXPECT_EQ(statesAtBind, std::vector<std::int32_t>{StateHostResolved});
+}
+
 TEST(SocketClient, ConnectByAddressSkipsTheLookup) {
   Recorder serverEvents, events;
   CEventSocket server(&serverEvents), client(&events), accepted;
   serverEvents.onConnectionRequest = [&](std::int32_t id) { accepted.Accept(id); };
   ListenOnLoopback(server);
+  const StateTrail trail(client);
   client.Connect("127.0.0.1", server.LocalPort());
   EXPECT_EQ(client.State(), StateConnecting);
-  const auto states = PumpRecordingStates(client, [&] { return events.Count("Connect") == 1; });
-  EXPECT_EQ(states, (std::vector<std::int32_t>{StateConnecting, StateConnected}));
+  ASSERT_TRUE(PumpUntil([&] { return events.Count("Connect") == 1; }));
+  EXPECT_EQ(trail.States(),
+            (std::vector<std::int32_t>{StateClosed, StateConnecting, StateConnected}));
   EXPECT_NE(client.LocalPort(), 0);
 }
 
