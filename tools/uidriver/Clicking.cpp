@@ -1,0 +1,108 @@
+#include "tools/uidriver/Clicking.h"
+
+#include "tools/uidriver/Errors.h"
+#include "tools/uidriver/Text.h"
+#include "tools/uidriver/Waiting.h"
+#include "tools/uidriver/WindowFinder.h"
+
+#include <vector>
+
+namespace uidriver {
+
+namespace {
+
+constexpr int kBoxTextId = 100;
+
+struct BoxView {
+  HWND window = nullptr;
+  HWND button = nullptr;
+  std::wstring text;
+};
+
+// Every message box on the screen with its text and the requested button.
+// A box whose text control is not there yet is still being built.
+std::vector<BoxView> VisibleBoxes(int button) {
+  std::vector<BoxView> boxes;
+  for (HWND window : VisibleTopLevelWindows(L"QuellixMessageBox")) {
+    HWND text = DescendantWithId(window, kBoxTextId);
+    if (text == nullptr) continue;
+    boxes.push_back({window, DescendantWithId(window, button), WindowText(text)});
+  }
+  return boxes;
+}
+
+std::string Describe(const std::vector<BoxView>& boxes, int button) {
+  if (boxes.empty()) return "no message box appeared";
+  std::string description;
+  for (const BoxView& box : boxes) {
+    if (!description.empty()) description += "; ";
+    description += "a box says " + Quoted(box.text);
+    if (box.button == nullptr) {
+      description += " and has no button " + std::to_string(button);
+    } else if (!IsUsable(box.button)) {
+      description += " and its button " + std::to_string(button) + " is hidden or disabled";
+    }
+  }
+  return description;
+}
+
+}  // namespace
+
+void PostClick(HWND target) {
+  RECT client{};
+  if (!::GetClientRect(target, &client)) {
+    throw StepFailed(SystemError("GetClientRect", ::GetLastError()));
+  }
+  const LPARAM centre = MAKELPARAM(client.right / 2, client.bottom / 2);
+  if (!::PostMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, centre) ||
+      !::PostMessageW(target, WM_LBUTTONUP, 0, centre)) {
+    throw StepFailed(SystemError("PostMessage", ::GetLastError()));
+  }
+}
+
+std::wstring ClickMainControl(int id) {
+  HWND main = RequireMainWindow();
+  HWND control = DescendantWithId(main, id);
+  if (control == nullptr) {
+    throw StepFailed("the main window has no control with ID " + std::to_string(id));
+  }
+  const std::wstring caption = WindowText(control);
+  if (!IsUsable(control)) {
+    throw StepFailed("control " + std::to_string(id) + " " + Quoted(caption) +
+                     " cannot be clicked now (hidden or disabled); wait-enabled first");
+  }
+  PostClick(control);
+  return caption;
+}
+
+AnsweredBox AnswerMessageBox(int button, const std::wstring& must_contain, double seconds) {
+  std::vector<BoxView> seen;
+  BoxView chosen;
+  const bool found = WaitFor(seconds, [&] {
+    seen = VisibleBoxes(button);
+    for (const BoxView& box : seen) {
+      if (box.button != nullptr && IsUsable(box.button) &&
+          box.text.find(must_contain) != std::wstring::npos) {
+        chosen = box;
+        return true;
+      }
+    }
+    return false;
+  });
+  if (!found) {
+    std::string wanted = "a message box with button " + std::to_string(button);
+    if (!must_contain.empty()) wanted += " saying " + Quoted(must_contain);
+    throw StepFailed(wanted + " did not appear within " + Seconds(seconds) + ": " +
+                     Describe(seen, button));
+  }
+  AnsweredBox answer{chosen.text, WindowText(chosen.button)};
+  PostClick(chosen.button);
+  HWND box = chosen.window;
+  if (!WaitFor(seconds, [&] { return !::IsWindow(box) || !::IsWindowVisible(box); })) {
+    throw StepFailed("the box " + Quoted(answer.text) + " was still shown " + Seconds(seconds) +
+                     " after its button " + std::to_string(button) + " was clicked");
+  }
+  return answer;
+}
+
+}  // namespace uidriver

@@ -1,0 +1,253 @@
+#include "tools/uidriver/Steps.h"
+
+#include "tools/uidriver/Clicking.h"
+#include "tools/uidriver/Errors.h"
+#include "tools/uidriver/FolderDialog.h"
+#include "tools/uidriver/Screenshot.h"
+#include "tools/uidriver/Text.h"
+#include "tools/uidriver/Waiting.h"
+#include "tools/uidriver/WindowFinder.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cwchar>
+#include <windows.h>
+
+namespace uidriver {
+
+namespace {
+
+enum class Arg { kSeconds, kMilliseconds, kControlId, kButton, kText, kPath };
+
+using Args = std::vector<std::wstring>;
+
+// The step's summary line: "name: what happened".
+void Say(const char* step, const std::string& what) {
+  std::printf("%s: %s\n", step, what.c_str());
+  std::fflush(stdout);
+}
+
+// A text the step read, one "name| line" per line, so that a script can cut
+// it out of the output with sed.
+void Show(const char* step, const std::wstring& text) {
+  for (const std::wstring& line : SplitLines(text)) {
+    std::printf("%s| %s\n", step, Utf8(line).c_str());
+  }
+  std::fflush(stdout);
+}
+
+double SecondsOf(const std::wstring& word) { return std::wcstod(word.c_str(), nullptr); }
+int NumberOf(const std::wstring& word) {
+  return static_cast<int>(std::wcstol(word.c_str(), nullptr, 10));
+}
+
+std::string Lines(std::size_t count) {
+  return std::to_string(count) + (count == 1 ? " line" : " lines");
+}
+
+void WaitMain(const Args& args) {
+  const double seconds = SecondsOf(args[0]);
+  HWND main = WaitFor(seconds, [] { return FindMainWindow(); });
+  if (main == nullptr) {
+    throw StepFailed("no visible QuellixMain window within " + Seconds(seconds));
+  }
+  Say("wait-main", "found " + Quoted(WindowText(main)));
+}
+
+void WaitEnabled(const Args& args) {
+  const int id = NumberOf(args[0]);
+  const double seconds = SecondsOf(args[1]);
+  HWND control = nullptr;
+  const bool usable = WaitFor(seconds, [&] {
+    HWND main = FindMainWindow();
+    control = main != nullptr ? DescendantWithId(main, id) : nullptr;
+    return control != nullptr && IsUsable(control);
+  });
+  if (!usable) {
+    if (control == nullptr) {
+      throw StepFailed("no main window with a control " + std::to_string(id) + " within " +
+                       Seconds(seconds));
+    }
+    throw StepFailed("control " + std::to_string(id) + " " + Quoted(WindowText(control)) +
+                     " was still hidden or disabled after " + Seconds(seconds));
+  }
+  Say("wait-enabled", std::to_string(id) + " " + Quoted(WindowText(control)) + " is enabled");
+}
+
+void Click(const Args& args) {
+  const int id = NumberOf(args[0]);
+  Say("click", "clicked " + std::to_string(id) + " " + Quoted(ClickMainControl(id)));
+}
+
+void CloseMain(const Args&) {
+  if (!::PostMessageW(RequireMainWindow(), WM_CLOSE, 0, 0)) {
+    throw StepFailed(SystemError("PostMessage", ::GetLastError()));
+  }
+  Say("close-main", "posted WM_CLOSE");
+}
+
+void WaitGoneMain(const Args& args) {
+  const double seconds = SecondsOf(args[0]);
+  if (!WaitFor(seconds, [] { return FindMainWindow() == nullptr; })) {
+    throw StepFailed("the main window was still shown after " + Seconds(seconds));
+  }
+  Say("wait-gone-main", "the main window has gone");
+}
+
+void AnswerBox(const Args& args) {
+  const int button = NumberOf(args[0]);
+  const AnsweredBox answer = AnswerMessageBox(button, args[1], SecondsOf(args[2]));
+  Show("answer-box", answer.text);
+  Say("answer-box", "clicked " + std::to_string(button) + " " + Quoted(answer.caption));
+}
+
+void AnswerFolder(const Args& args) {
+  const std::wstring label = AnswerFolderDialog(args[0], SecondsOf(args[1]));
+  Say("answer-folder", "selected " + Utf8(args[0]) + " (" + Quoted(label) + "), pressed OK");
+}
+
+void CancelFolder(const Args& args) {
+  CancelFolderDialog(SecondsOf(args[0]));
+  Say("cancel-folder", "pressed Cancel");
+}
+
+void Screenshot(const Args& args) {
+  const ScreenSize size = SaveScreenshot(args[0]);
+  Say("screenshot", std::to_string(size.width) + "x" + std::to_string(size.height) + " saved to " +
+                        Utf8(args[0]));
+}
+
+void PrintDetails(const Args&) {
+  HWND details = DescendantOfClass(RequireMainWindow(), L"Edit");
+  if (details == nullptr) throw StepFailed("the main window has no details box (Edit)");
+  const std::wstring text = WindowText(details);
+  Show("print-details", text);
+  Say("print-details", Lines(SplitLines(text).size()));
+}
+
+void PrintStatus(const Args&) {
+  HWND status = DescendantWithId(RequireMainWindow(), 111);
+  if (status == nullptr) throw StepFailed("the main window has no status line (ID 111)");
+  const std::wstring text = WindowText(status);
+  Show("print-status", text);
+  Say("print-status", Lines(SplitLines(text).size()));
+}
+
+void SleepStep(const Args& args) {
+  const int milliseconds = NumberOf(args[0]);
+  ::Sleep(static_cast<DWORD>(milliseconds));
+  Say("sleep", std::to_string(milliseconds) + " ms");
+}
+
+}  // namespace
+
+struct StepKind {
+  const char* name;
+  std::vector<Arg> args;
+  const char* synopsis;
+  void (*run)(const Args&);
+};
+
+namespace {
+
+const std::vector<StepKind>& Kinds() {
+  static const std::vector<StepKind> kinds = {
+      {"wait-main", {Arg::kSeconds}, "<seconds>", WaitMain},
+      {"wait-enabled", {Arg::kControlId, Arg::kSeconds}, "<id> <seconds>", WaitEnabled},
+      {"click", {Arg::kControlId}, "<id>", Click},
+      {"close-main", {}, "", CloseMain},
+      {"wait-gone-main", {Arg::kSeconds}, "<seconds>", WaitGoneMain},
+      {"answer-box",
+       {Arg::kButton, Arg::kText, Arg::kSeconds},
+       "<button 1|2> <text it must contain, or \"\"> <seconds>",
+       AnswerBox},
+      {"answer-folder", {Arg::kPath, Arg::kSeconds}, "<path> <seconds>", AnswerFolder},
+      {"cancel-folder", {Arg::kSeconds}, "<seconds>", CancelFolder},
+      {"screenshot", {Arg::kPath}, "<file.bmp>", Screenshot},
+      {"print-details", {}, "", PrintDetails},
+      {"print-status", {}, "", PrintStatus},
+      {"sleep", {Arg::kMilliseconds}, "<milliseconds>", SleepStep},
+  };
+  return kinds;
+}
+
+bool IsWholeNumber(const std::wstring& word, long low, long high) {
+  if (word.empty()) return false;
+  wchar_t* end = nullptr;
+  const long value = std::wcstol(word.c_str(), &end, 10);
+  return *end == L'\0' && value >= low && value <= high;
+}
+
+bool IsSeconds(const std::wstring& word) {
+  if (word.empty()) return false;
+  wchar_t* end = nullptr;
+  const double value = std::wcstod(word.c_str(), &end);
+  return *end == L'\0' && std::isfinite(value) && value >= 0 && value <= 86400;
+}
+
+// What is wrong with an argument, or nothing.
+std::string Check(Arg kind, const std::wstring& word) {
+  switch (kind) {
+    case Arg::kSeconds:
+      return IsSeconds(word) ? "" : "a number of seconds (0 to 86400)";
+    case Arg::kMilliseconds:
+      return IsWholeNumber(word, 0, 3600000) ? "" : "a number of milliseconds (0 to 3600000)";
+    case Arg::kControlId:
+      return IsWholeNumber(word, 1, 65535) ? "" : "a control ID (1 to 65535)";
+    case Arg::kButton:
+      return word == L"1" || word == L"2" ? "" : "a button number (1 or 2)";
+    case Arg::kText:
+      return "";
+    case Arg::kPath:
+      return word.empty() ? "a path" : "";
+  }
+  return "";
+}
+
+}  // namespace
+
+std::vector<Step> ParseScript(const std::vector<std::wstring>& words) {
+  std::vector<Step> steps;
+  std::size_t at = 0;
+  while (at < words.size()) {
+    const std::string name = Utf8(words[at]);
+    const StepKind* kind = nullptr;
+    for (const StepKind& candidate : Kinds()) {
+      if (name == candidate.name) kind = &candidate;
+    }
+    if (kind == nullptr) throw UsageError("unknown step \"" + name + "\"");
+    ++at;
+    Step step{kind, {}};
+    for (Arg arg : kind->args) {
+      if (at == words.size()) {
+        throw UsageError(name + " needs " + std::to_string(kind->args.size()) +
+                         " argument(s): " + name + " " + kind->synopsis);
+      }
+      const std::string problem = Check(arg, words[at]);
+      if (!problem.empty()) {
+        throw UsageError(name + ": \"" + Utf8(words[at]) + "\" is not " + problem);
+      }
+      step.args.push_back(words[at++]);
+    }
+    steps.push_back(step);
+  }
+  return steps;
+}
+
+void RunStep(const Step& step) { step.kind->run(step.args); }
+
+std::string Describe(const Step& step) {
+  std::string text = step.kind->name;
+  for (const std::wstring& arg : step.args) text += " " + Quoted(arg);
+  return text;
+}
+
+std::string Usage() {
+  std::string text = "usage: uidriver STEP [ARGUMENTS] [STEP [ARGUMENTS]...]\nsteps:\n";
+  for (const StepKind& kind : Kinds()) {
+    text += std::string("  ") + kind.name + (*kind.synopsis ? " " : "") + kind.synopsis + "\n";
+  }
+  return text;
+}
+
+}  // namespace uidriver

@@ -1,0 +1,39 @@
+// Finding the windows of the program under test and reading them from the
+// outside: the main window, its controls by ID, the message boxes.
+#pragma once
+
+#include <string>
+#include <vector>
+#include <windows.h>
+
+namespace uidriver {
+
+std::wstring ClassName(HWND window);
+
+// SendMessage to a window of the program under test; a program that does not
+// answer within a few seconds fails the step instead of hanging the driver.
+LRESULT Ask(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+// WM_GETTEXT across processes (GetWindowText does not ask another process's
+// controls, so an edit box would read as its creation text).
+std::wstring WindowText(HWND window);
+
+// The visible top-level windows of a class, in Z order.
+std::vector<HWND> VisibleTopLevelWindows(const wchar_t* class_name);
+
+// The visible "QuellixMain" window, or nullptr.
+HWND FindMainWindow();
+// As FindMainWindow, but a missing window fails the step.
+HWND RequireMainWindow();
+
+// The first descendant with this control ID, or nullptr.
+HWND DescendantWithId(HWND parent, int id);
+// The first descendant of this window class, or nullptr.
+HWND DescendantOfClass(HWND parent, const wchar_t* class_name);
+
+// What a user can click: the window and every ancestor visible and enabled.
+bool IsUsable(HWND window);
+
+DWORD ProcessOf(HWND window);
+
+}  // namespace uidriver
