@@ -82,13 +82,15 @@ drive click 102
 check "a click while the box holds the window is refused" exited 1
 check "with the reason" err_has 'cannot be clicked now'
 
-drive screenshot 'C:\qlx-uidriver\box.bmp' \
-  answer-box 1 'Choose a folder' 30 \
+drive wait-box 'Choose a folder' 30 screenshot 'C:\qlx-uidriver\box.bmp' \
+  answer-box 1 'Choose a folder' 30 wait-folder 30 \
   answer-folder 'C:\some folder' 30 \
   answer-box 2 'C:\some folder' 30 \
   wait-enabled 102 30 click 102 answer-box 1 '' 30
 check "the first round and the start of the second run" exited 0
 check "the screenshot step reports its file" grep -qE '^screenshot: [0-9]+x[0-9]+ saved to C:\\qlx-uidriver\\box.bmp$' "$work/out.txt"
+check "wait-box shows the box without answering it" test "$(block wait-box)" = "$(printf 'Choose a folder\nfor the test')"
+check "wait-folder waits for the dialog" has 'wait-folder: the folder dialog is shown'
 check "the box text is printed" test "$(block answer-box | head -2)" = "$(printf 'Choose a folder\nfor the test')"
 check "its button is named" has 'answer-box: clicked 1 "OK"'
 check "the folder is selected in the dialog" has 'answer-folder: selected C:\some folder ("some folder"), pressed OK'

@@ -26,7 +26,8 @@ std::vector<BoxView> VisibleBoxes(int button) {
   for (HWND window : VisibleTopLevelWindows(L"QuellixMessageBox")) {
     HWND text = DescendantWithId(window, kBoxTextId);
     if (text == nullptr) continue;
-    boxes.push_back({window, DescendantWithId(window, button), WindowText(text)});
+    boxes.push_back(
+        {window, button != 0 ? DescendantWithId(window, button) : nullptr, WindowText(text)});
   }
   return boxes;
 }
@@ -37,6 +38,7 @@ std::string Describe(const std::vector<BoxView>& boxes, int button) {
   for (const BoxView& box : boxes) {
     if (!description.empty()) description += "; ";
     description += "a box says " + Quoted(box.text);
+    if (button == 0) continue;
     if (box.button == nullptr) {
       description += " and has no button " + std::to_string(button);
     } else if (!IsUsable(box.button)) {
@@ -44,6 +46,32 @@ std::string Describe(const std::vector<BoxView>& boxes, int button) {
     }
   }
   return description;
+}
+
+// Waits for a box saying `must_contain` whose `button` can be clicked (any
+// box when `button` is 0).
+BoxView WaitForBox(int button, const std::wstring& must_contain, double seconds) {
+  std::vector<BoxView> seen;
+  BoxView chosen;
+  const bool found = WaitFor(seconds, [&] {
+    seen = VisibleBoxes(button);
+    for (const BoxView& box : seen) {
+      if ((button == 0 || (box.button != nullptr && IsUsable(box.button))) &&
+          box.text.find(must_contain) != std::wstring::npos) {
+        chosen = box;
+        return true;
+      }
+    }
+    return false;
+  });
+  if (!found) {
+    std::string wanted = "a message box";
+    if (button != 0) wanted += " with button " + std::to_string(button);
+    if (!must_contain.empty()) wanted += " saying " + Quoted(must_contain);
+    throw StepFailed(wanted + " did not appear within " + Seconds(seconds) + ": " +
+                     Describe(seen, button));
+  }
+  return chosen;
 }
 
 }  // namespace
@@ -75,26 +103,12 @@ std::wstring ClickMainControl(int id) {
   return caption;
 }
 
+std::wstring WaitForMessageBox(const std::wstring& must_contain, double seconds) {
+  return WaitForBox(0, must_contain, seconds).text;
+}
+
 AnsweredBox AnswerMessageBox(int button, const std::wstring& must_contain, double seconds) {
-  std::vector<BoxView> seen;
-  BoxView chosen;
-  const bool found = WaitFor(seconds, [&] {
-    seen = VisibleBoxes(button);
-    for (const BoxView& box : seen) {
-      if (box.button != nullptr && IsUsable(box.button) &&
-          box.text.find(must_contain) != std::wstring::npos) {
-        chosen = box;
-        return true;
-      }
-    }
-    return false;
-  });
-  if (!found) {
-    std::string wanted = "a message box with button " + std::to_string(button);
-    if (!must_contain.empty()) wanted += " saying " + Quoted(must_contain);
-    throw StepFailed(wanted + " did not appear within " + Seconds(seconds) + ": " +
-                     Describe(seen, button));
-  }
+  const BoxView chosen = WaitForBox(button, must_contain, seconds);
   AnsweredBox answer{chosen.text, WindowText(chosen.button)};
   PostClick(chosen.button);
   HWND box = chosen.window;

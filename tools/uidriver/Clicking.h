@@ -25,4 +25,8 @@ struct AnsweredBox {
 // the box has gone.
 AnsweredBox AnswerMessageBox(int button, const std::wstring& must_contain, double seconds);
 
+// Waits for a visible message box whose text contains `must_contain`, without
+// answering it (to take its picture first). Returns its text.
+std::wstring WaitForMessageBox(const std::wstring& must_contain, double seconds);
+
 }  // namespace uidriver

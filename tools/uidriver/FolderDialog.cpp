@@ -129,6 +129,13 @@ std::wstring AnswerFolderDialog(const std::wstring& path, double seconds) {
   return label;
 }
 
+void WaitForFolderDialogReady(double seconds) {
+  HWND tree = DescendantOfClass(WaitForFolderDialog(seconds), L"SysTreeView32");
+  if (!WaitFor(seconds, [&] { return Ask(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) != 0; })) {
+    throw StepFailed("the folder dialog showed no selected folder within " + Seconds(seconds));
+  }
+}
+
 void CancelFolderDialog(double seconds) {
   HWND dialog = WaitForFolderDialog(seconds);
   Press(dialog, IDCANCEL);

@@ -10,6 +10,10 @@ namespace uidriver {
 // of the selected tree item.
 std::wstring AnswerFolderDialog(const std::wstring& path, double seconds);
 
+// Waits for the dialog and for its tree to show a selection (it fills the
+// tree after it appears), without answering it.
+void WaitForFolderDialogReady(double seconds);
+
 // Waits for the dialog and presses Cancel.
 void CancelFolderDialog(double seconds);
 

@@ -101,6 +101,16 @@ void AnswerBox(const Args& args) {
   Say("answer-box", "clicked " + std::to_string(button) + " " + Quoted(answer.caption));
 }
 
+void WaitBox(const Args& args) {
+  Show("wait-box", WaitForMessageBox(args[0], SecondsOf(args[1])));
+  Say("wait-box", "a box is shown");
+}
+
+void WaitFolder(const Args& args) {
+  WaitForFolderDialogReady(SecondsOf(args[0]));
+  Say("wait-folder", "the folder dialog is shown");
+}
+
 void AnswerFolder(const Args& args) {
   const std::wstring label = AnswerFolderDialog(args[0], SecondsOf(args[1]));
   Say("answer-folder", "selected " + Utf8(args[0]) + " (" + Quoted(label) + "), pressed OK");
@@ -161,6 +171,11 @@ const std::vector<StepKind>& Kinds() {
        {Arg::kButton, Arg::kText, Arg::kSeconds},
        "<button 1|2> <text it must contain, or \"\"> <seconds>",
        AnswerBox},
+      {"wait-box",
+       {Arg::kText, Arg::kSeconds},
+       "<text it must contain, or \"\"> <seconds>",
+       WaitBox},
+      {"wait-folder", {Arg::kSeconds}, "<seconds>", WaitFolder},
       {"answer-folder", {Arg::kPath, Arg::kSeconds}, "<path> <seconds>", AnswerFolder},
       {"cancel-folder", {Arg::kSeconds}, "<seconds>", CancelFolder},
       {"screenshot", {Arg::kPath}, "<file.bmp>", Screenshot},
