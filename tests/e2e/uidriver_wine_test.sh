@@ -36,6 +36,7 @@ check() {
   if "$@"; then echo "ok: $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
 }
 
+"$(dirname "$0")/prepare-prefix"
 # The prefix has no Z: drive, so Wine starts from C:. Every Wine program's
 # output goes to a file: the system processes that Wine starts inherit it.
 cd "$drive_c"

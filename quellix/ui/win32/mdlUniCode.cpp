@@ -40,8 +40,6 @@ void mdlUniCode::CreateDetailsBox(double left, double top, double width, double 
                                 parent));
   ShowScrollBar(detailsBox_.Get(), SB_VERT, TRUE);
   SendMessageW(detailsBox_.Get(), EM_SETREADONLY, TRUE, 0);
-  // A long run log must never be cut at the box's default limit.
-  SendMessageW(detailsBox_.Get(), EM_SETLIMITTEXT, 0, 0);
 }
 
 void mdlUniCode::SetCaptionLabels(const std::u16string& operation, const std::u16string& progress,
@@ -65,9 +63,11 @@ void mdlUniCode::ShowDetails() {
   HWND box = detailsBox_.Get();
   if (box == nullptr) return;
   SetVisibleText(box, details_);
-  SendMessageW(box, EM_SETSEL, static_cast<WPARAM>(-1), static_cast<LPARAM>(-1));
-  SendMessageW(box, WM_VSCROLL, SB_BOTTOM, 0);
+  // The caret goes to the end, and the view with it, so the newest line shows.
+  const int length = GetWindowTextLengthW(box);
+  SendMessageW(box, EM_SETSEL, static_cast<WPARAM>(length), static_cast<LPARAM>(length));
   SendMessageW(box, EM_SCROLLCARET, 0, 0);
+  SendMessageW(box, WM_VSCROLL, SB_BOTTOM, 0);
 }
 
 }  // namespace quellix::ui::win32

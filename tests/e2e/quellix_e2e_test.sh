@@ -1,0 +1,132 @@
+#!/usr/bin/env bash
+# The real quellix.exe end to end, under Wine on a virtual display: a prefix
+# seeded with an infection (seed-infection), the program started as a user
+# would, a second copy refused, START pressed, the boxes and the folder
+# dialog answered by uidriver; afterwards the run log, the backups, the
+# registry, the files and the hosts file are checked. Screenshots of the
+# ready window, each box, the folder dialog and the window after the run are
+# saved as PNG files for people to look at.
+# usage: quellix_e2e_test.sh QUELLIX_EXE UIDRIVER_EXE STANDIN_WORM_EXE SHOTS_DIR
+set -uo pipefail
+quellix=$1
+driver=$2
+standin=$3
+shots=$4
+here=$(cd "$(dirname "$0")" && pwd)
+: "${WINEPREFIX:?the prefix of the test run}"
+: "${DISPLAY:?a display; run under xvfb-run}"
+export WINEDEBUG=${WINEDEBUG:--all}
+# No debugger, no desktop links, and no browser: a page the program opens
+# must never reach a real browser.
+export WINEDLLOVERRIDES="winedbg.exe=d;winemenubuilder.exe=d;winebrowser.exe=d"
+wine=${QLX_WINE:-wine}
+
+drive_c="$WINEPREFIX/drive_c"
+run="$drive_c/qlx-e2e"
+backup="$drive_c/Quellix Backup"
+rm -rf "$run" "$backup"
+mkdir -p "$run" "$backup" "$shots"
+cp -f "$quellix" "$run/quellix.exe"
+cp -f "$driver" "$run/uidriver.exe"
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+  rm -rf "$work" "$run"
+}
+trap cleanup EXIT
+
+failures=0
+check() {
+  local description=$1
+  shift
+  if "$@"; then echo "ok: $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
+}
+
+"$here/prepare-prefix"
+cd "$drive_c"
+"$here/seed-infection" "$standin"
+wine_quiet() { "$wine" "$@" 2>/dev/null </dev/null | tr -d '\r'; }
+check "the seeded worm service is registered" \
+  bash -c "$(declare -f wine_quiet); wine=$wine; wine_quiet reg query 'HKLM\\System\\CurrentControlSet\\Services\\avserve' | grep -q ImagePath"
+
+start_quellix() {
+  "$wine" 'C:\qlx-e2e\quellix.exe' >"$work/quellix-$1.out" 2>&1 </dev/null &
+  pids+=($!)
+  last_pid=$!
+}
+
+drive() {
+  status=0
+  "$wine" 'C:\qlx-e2e\uidriver.exe' "$@" >"$work/out" 2>"$work/err" </dev/null || status=$?
+  tr -d '\r' <"$work/out" >"$work/out.txt"
+  tr -d '\r' <"$work/err" >"$work/err.txt"
+  echo "--- uidriver $* (exit $status)"
+  cat "$work/out.txt" "$work/err.txt"
+}
+has() { grep -qxF -- "$1" "$work/out.txt"; }
+ended() {
+  for _ in $(seq 300); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
+  return 1
+}
+
+start_quellix first
+first=$last_pid
+drive wait-main 90 wait-enabled 102 90 screenshot 'C:\qlx-e2e\1-ready.bmp'
+check "the window becomes ready" test "$status" -eq 0
+
+start_quellix second
+second=$last_pid
+drive wait-box 'already running' 60 screenshot 'C:\qlx-e2e\2-second-copy.bmp' \
+  answer-box 1 'Quellix is already running, please wait...' 30
+check "a second copy shows box 1" test "$status" -eq 0
+check "and ends" ended "$second"
+check "the first copy still runs" kill -0 "$first"
+
+drive click 102 wait-box 'choose a folder' 30 screenshot 'C:\qlx-e2e\3-box-2.bmp' \
+  answer-box 1 'Please choose a folder to save Backup Files and your Quellix Log file to.' 30 \
+  wait-folder 30 screenshot 'C:\qlx-e2e\4-folder-dialog.bmp' \
+  answer-folder 'C:\Quellix Backup' 30 \
+  wait-box 'restart automatically' 300 screenshot 'C:\qlx-e2e\5-end-box.bmp' \
+  answer-box 1 'the virus has been deleted' 30 \
+  wait-enabled 102 60 screenshot 'C:\qlx-e2e\6-after-run.bmp' print-details
+check "the run was driven to its end" test "$status" -eq 0
+check "the details box holds the run" has 'print-details| Done!'
+check "the worm process was terminated" has 'print-details| teekids.exe ...Terminated'
+
+drive click 101 wait-gone-main 30
+check "CLOSE ends the program" ended "$first"
+
+for bmp in "$run"/*.bmp; do
+  [ -e "$bmp" ] || continue
+  convert "$bmp" "$shots/$(basename "${bmp%.bmp}").png"
+done
+check "the screenshots were saved" test "$(ls "$shots"/*.png 2>/dev/null | wc -l)" -ge 6
+
+# What the run did to the prefix.
+log=$(ls "$backup"/Quellix\ Log\ *.txt 2>/dev/null | head -1)
+check "one run log in the chosen folder" test -n "$log"
+log_text() { tail -c +3 "$log" | iconv -f UTF-16LE -t UTF-8 | tr -d '\r' | sed 's/\xef\xbf\xbe//g'; }
+check "the log is UTF-16 with its byte order mark" \
+  bash -c "[ \"\$(head -c 2 '$log' | od -An -tx1 | tr -d ' ')\" = fffe ]"
+check "the log names the terminated worm" bash -c "$(declare -f log_text); log='$log'; log_text | grep -qx 'teekids.exe ...Terminated'"
+check "the log ends with Saving Log..." bash -c "$(declare -f log_text); log='$log'; log_text | tail -1 | grep -qx 'Saving Log...'"
+check "the worm process is gone" bash -c "! pgrep -f '[q]lx-worm.teekids.exe' >/dev/null"
+for file in windows/system32/msblast.exe windows/penis32.exe windows/system32/avserve.exe; do
+  name=$(basename "$file")
+  check "$name was deleted" test ! -e "$drive_c/$file"
+  check "$name was backed up first" test -s "$backup/$name.back"
+done
+check "the worm service key is gone" \
+  bash -c "$(declare -f wine_quiet); wine=$wine; ! wine_quiet reg query 'HKLM\\System\\CurrentControlSet\\Services\\avserve' | grep -q ImagePath"
+check "the service key was exported first" grep -qa 'avserve' "$backup/avserve.reg"
+run_values=$(wine_quiet reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Run')
+check "the worm's Run value is gone" bash -c "! grep -q 'Windows Update Helper' <<<'$run_values'"
+check "the harmless Run value stays" grep -q 'Sound Manager' <<<"$run_values"
+hosts="$drive_c/windows/system32/drivers/etc/hosts"
+check "the hosts file keeps localhost and the owner's note" \
+  bash -c "grep -q 'localhost' '$hosts' && grep -q 'a note of the owner' '$hosts'"
+check "the hijacking lines are gone" bash -c "! grep -qi 'symantec\\|mcafee' '$hosts'"
+check "the old hosts file was kept" grep -q 'www.symantec.com' "$backup/hosts.back"
+
+[ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
