@@ -22,19 +22,23 @@ export WINEDLLOVERRIDES="winedbg.exe=d;winemenubuilder.exe=d;winebrowser.exe=d"
 wine=${QLX_WINE:-wine}
 
 drive_c="$WINEPREFIX/drive_c"
-run="$drive_c/qlx-e2e"
+qlx_dir="$drive_c/qlx-e2e"
+qlx_dir_win='C:\qlx-e2e'
 backup="$drive_c/Quellix Backup"
-rm -rf "$run" "$backup"
-mkdir -p "$run" "$backup" "$shots"
-cp -f "$quellix" "$run/quellix.exe"
-cp -f "$driver" "$run/uidriver.exe"
+rm -rf "$qlx_dir" "$backup"
+mkdir -p "$qlx_dir" "$backup" "$shots"
+cp -f "$quellix" "$qlx_dir/quellix.exe"
+cp -f "$driver" "$qlx_dir/uidriver.exe"
 work=$(mktemp -d)
 pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-  rm -rf "$work" "$run"
+  rm -rf "$work" "$qlx_dir"
 }
 trap cleanup EXIT
+QLX_WINE=$wine
+# shellcheck source=tests/e2e/driving.sh
+. "$here/driving.sh"
 
 failures=0
 check() {
@@ -42,65 +46,43 @@ check() {
   shift
   if "$@"; then echo "ok: $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
 }
-
-"$here/prepare-prefix"
-cd "$drive_c"
-"$here/seed-infection" "$standin"
-wine_quiet() { "$wine" "$@" 2>/dev/null </dev/null | tr -d '\r'; }
-check "the seeded worm service is registered" \
-  bash -c "$(declare -f wine_quiet); wine=$wine; wine_quiet reg query 'HKLM\\System\\CurrentControlSet\\Services\\avserve' | grep -q ImagePath"
-
-start_quellix() {
-  "$wine" 'C:\qlx-e2e\quellix.exe' >"$work/quellix-$1.out" 2>&1 </dev/null &
-  pids+=($!)
-  last_pid=$!
-}
-
-drive() {
-  status=0
-  "$wine" 'C:\qlx-e2e\uidriver.exe' "$@" >"$work/out" 2>"$work/err" </dev/null || status=$?
-  tr -d '\r' <"$work/out" >"$work/out.txt"
-  tr -d '\r' <"$work/err" >"$work/err.txt"
-  echo "--- uidriver $* (exit $status)"
-  cat "$work/out.txt" "$work/err.txt"
-}
 has() { grep -qxF -- "$1" "$work/out.txt"; }
 ended() {
   for _ in $(seq 300); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
   return 1
 }
+wine_quiet() { "$wine" "$@" 2>/dev/null </dev/null | tr -d '\r'; }
 
-start_quellix first
+"$here/prepare-prefix"
+cd "$drive_c"
+"$here/seed-infection" "$standin"
+check "the seeded worm service is registered" \
+  bash -c "$(declare -f wine_quiet); wine=$wine; wine_quiet reg query 'HKLM\\System\\CurrentControlSet\\Services\\avserve' | grep -q ImagePath"
+
+qlx_start first
 first=$last_pid
-drive wait-main 90 wait-enabled 102 90 screenshot 'C:\qlx-e2e\1-ready.bmp'
+pids+=("$first")
+qlx_drive wait-main 90 wait-enabled 102 90 screenshot "$qlx_dir_win\\1-ready.bmp"
 check "the window becomes ready" test "$status" -eq 0
 
-start_quellix second
+qlx_start second
 second=$last_pid
-drive wait-box 'already running' 60 screenshot 'C:\qlx-e2e\2-second-copy.bmp' \
+pids+=("$second")
+qlx_drive wait-box 'already running' 60 screenshot "$qlx_dir_win\\2-second-copy.bmp" \
   answer-box 1 'Quellix is already running, please wait...' 30
 check "a second copy shows box 1" test "$status" -eq 0
 check "and ends" ended "$second"
 check "the first copy still runs" kill -0 "$first"
 
-drive click 102 wait-box 'choose a folder' 30 screenshot 'C:\qlx-e2e\3-box-2.bmp' \
-  answer-box 1 'Please choose a folder to save Backup Files and your Quellix Log file to.' 30 \
-  wait-folder 30 screenshot 'C:\qlx-e2e\4-folder-dialog.bmp' \
-  answer-folder 'C:\Quellix Backup' 30 \
-  wait-box 'restart automatically' 300 screenshot 'C:\qlx-e2e\5-end-box.bmp' \
-  answer-box 1 'the virus has been deleted' 30 \
-  wait-enabled 102 60 screenshot 'C:\qlx-e2e\6-after-run.bmp' print-details
+qlx_drive_pass 'C:\Quellix Backup'
 check "the run was driven to its end" test "$status" -eq 0
 check "the details box holds the run" has 'print-details| Done!'
 check "the worm process was terminated" has 'print-details| teekids.exe ...Terminated'
 
-drive click 101 wait-gone-main 30
+qlx_drive click 101 wait-gone-main 30
 check "CLOSE ends the program" ended "$first"
 
-for bmp in "$run"/*.bmp; do
-  [ -e "$bmp" ] || continue
-  convert "$bmp" "$shots/$(basename "${bmp%.bmp}").png"
-done
+qlx_save_screenshots "$shots"
 check "the screenshots were saved" test "$(ls "$shots"/*.png 2>/dev/null | wc -l)" -ge 6
 
 # What the run did to the prefix.

@@ -1,0 +1,47 @@
+# Shared by the end-to-end test and the demo (sourced): starting quellix.exe
+# in the prefix and driving it with uidriver. The caller sets WINEPREFIX,
+# DISPLAY, QLX_WINE, qlx_dir (the Linux folder under drive_c that holds
+# quellix.exe and uidriver.exe), qlx_dir_win (the same folder as Windows
+# sees it) and work (a scratch folder), and has changed to drive_c: the
+# prefix has no Z: drive.
+
+# Starts one copy in the background; its process id is left in last_pid.
+# Wine's output goes to a file: the system processes it starts inherit it.
+qlx_start() {
+  "$QLX_WINE" "$qlx_dir_win\\quellix.exe" >"$work/quellix-$1.out" 2>&1 </dev/null &
+  last_pid=$!
+}
+
+# Runs one uidriver script; its output is echoed and left in $work/out.txt
+# and $work/err.txt, its exit status in $status.
+qlx_drive() {
+  status=0
+  "$QLX_WINE" "$qlx_dir_win\\uidriver.exe" "$@" >"$work/out" 2>"$work/err" </dev/null || status=$?
+  tr -d '\r' <"$work/out" >"$work/out.txt"
+  tr -d '\r' <"$work/err" >"$work/err.txt"
+  echo "--- uidriver $* (exit $status)"
+  cat "$work/out.txt" "$work/err.txt"
+}
+
+# One removal pass as a user makes it on an infected machine: START, the
+# folder box, the folder dialog, the restart notice, with a screenshot of
+# each and of the window after the run; then the details box is printed.
+qlx_drive_pass() {
+  local folder=$1
+  qlx_drive click 102 wait-box 'choose a folder' 30 screenshot "$qlx_dir_win\\3-box-2.bmp" \
+    answer-box 1 'Please choose a folder to save Backup Files and your Quellix Log file to.' 30 \
+    wait-folder 30 screenshot "$qlx_dir_win\\4-folder-dialog.bmp" \
+    answer-folder "$folder" 30 \
+    wait-box 'restart automatically' 300 screenshot "$qlx_dir_win\\5-end-box.bmp" \
+    answer-box 1 'the virus has been deleted' 30 \
+    wait-enabled 102 60 screenshot "$qlx_dir_win\\6-after-run.bmp" print-details
+}
+
+# The screenshots of $qlx_dir as PNG files in the folder $1.
+qlx_save_screenshots() {
+  mkdir -p "$1"
+  for bmp in "$qlx_dir"/*.bmp; do
+    [ -e "$bmp" ] || continue
+    convert "$bmp" "$1/$(basename "${bmp%.bmp}").png"
+  done
+}
