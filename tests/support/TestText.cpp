@@ -31,4 +31,24 @@ std::string ReferenceMd5Text(const std::vector<std::uint8_t>& bytes) {
   return text;
 }
 
+std::u16string DecodeUtf16Le(const std::uint8_t* bytes, std::size_t size) {
+  std::u16string text;
+  for (std::size_t i = 0; i + 1 < size; i += 2) {
+    text += static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
+  }
+  return text;
+}
+
+std::vector<std::u16string> Split(const std::u16string& text, const std::u16string& separator) {
+  std::vector<std::u16string> pieces;
+  std::size_t start = 0;
+  for (auto found = text.find(separator); found != std::u16string::npos;
+       found = text.find(separator, start)) {
+    pieces.push_back(text.substr(start, found - start));
+    start = found + separator.size();
+  }
+  pieces.push_back(text.substr(start));
+  return pieces;
+}
+
 }  // namespace quellix::test

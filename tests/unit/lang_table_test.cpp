@@ -18,9 +18,13 @@
 #include "quellix/lang/Languages.h"
 #include "tests/support/RecordingHost.h"
 #include "tests/support/SimQuellix.h"
+#include "tests/support/TestText.h"
 
 namespace quellix::lang {
 namespace {
+
+using test::DecodeUtf16Le;
+using test::Split;
 
 // The English table as the design gives it, line by line.
 const std::vector<std::u16string> kEnglishRows = {
@@ -82,14 +86,6 @@ const std::vector<std::u16string> kTitles = {
 const std::u16string kCrLf = u"\r\n";
 const std::u16string kPrefix = u"\uFFFE";
 
-std::u16string DecodeUtf16Le(const std::uint8_t* bytes, std::size_t size) {
-  std::u16string text;
-  for (std::size_t i = 0; i + 1 < size; i += 2) {
-    text += static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
-  }
-  return text;
-}
-
 std::vector<std::uint8_t> EncodeUtf16Le(const std::u16string& text) {
   std::vector<std::uint8_t> bytes;
   for (char16_t unit : text) {
@@ -104,18 +100,6 @@ std::vector<std::uint8_t> TableBytes(const std::vector<std::u16string>& rows) {
   std::u16string text;
   for (const auto& row : rows) text += row + kCrLf;
   return EncodeUtf16Le(text);
-}
-
-std::vector<std::u16string> Split(const std::u16string& text, const std::u16string& separator) {
-  std::vector<std::u16string> pieces;
-  std::size_t start = 0;
-  for (auto found = text.find(separator); found != std::u16string::npos;
-       found = text.find(separator, start)) {
-    pieces.push_back(text.substr(start, found - start));
-    start = found + separator.size();
-  }
-  pieces.push_back(text.substr(start));
-  return pieces;
 }
 
 std::size_t CountCrLf(const std::u16string& text) { return Split(text, kCrLf).size() - 1; }

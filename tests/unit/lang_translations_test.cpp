@@ -24,9 +24,13 @@
 #include "quellix/lang/Language.h"
 #include "quellix/lang/Languages.h"
 #include "tests/support/SimQuellix.h"
+#include "tests/support/TestText.h"
 
 namespace quellix::lang {
 namespace {
+
+using test::DecodeUtf16Le;
+using test::Split;
 
 constexpr std::size_t kRows = 40;
 const std::u16string kCrLf = u"\r\n";
@@ -54,26 +58,6 @@ struct Table {
 
   const std::u16string& Line(std::size_t line) const { return pieces.at(line - 1); }
 };
-
-std::u16string DecodeUtf16Le(const unsigned char* bytes, std::size_t size) {
-  std::u16string text;
-  for (std::size_t i = 0; i + 1 < size; i += 2) {
-    text += static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
-  }
-  return text;
-}
-
-std::vector<std::u16string> Split(const std::u16string& text, const std::u16string& separator) {
-  std::vector<std::u16string> pieces;
-  std::size_t start = 0;
-  for (auto found = text.find(separator); found != std::u16string::npos;
-       found = text.find(separator, start)) {
-    pieces.push_back(text.substr(start, found - start));
-    start = found + separator.size();
-  }
-  pieces.push_back(text.substr(start));
-  return pieces;
-}
 
 // Occurrences the way the lookup replaces them: left to right, not overlapping.
 std::size_t Count(const std::u16string& text, const std::u16string& marker) {
