@@ -48,6 +48,8 @@ class DrawingSurface {
   // Copies the image to the window's device context.
   void Paint(HDC target) const;
 
+  // The memory context that holds the image, as a picture box's hDC.
+  HDC Dc() const { return dc_.Get(); }
   int WidthPixels() const { return width_; }
   int HeightPixels() const { return height_; }
   const Scale& GetScale() const { return scale_; }

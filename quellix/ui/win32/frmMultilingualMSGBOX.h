@@ -38,6 +38,8 @@ class frmMultilingualMSGBOX {
   // modally; returns ReturnVal once a button was pressed or the box closed.
   std::int16_t ShowModal(const std::vector<std::u16string>& lines);
 
+  HWND Handle() const { return window_.Get(); }
+
   static void RegisterClass(HINSTANCE instance);
 
  private:
