@@ -26,12 +26,14 @@ qlx_drive() {
 # One removal pass as a user makes it on an infected machine: START, the
 # folder box, the folder dialog, the restart notice, with a screenshot of
 # each and of the window after the run; then the details box is printed.
+# Steps given after the folder run while the pass runs.
 qlx_drive_pass() {
   local folder=$1
+  shift
   qlx_drive click 102 wait-box 'choose a folder' 30 screenshot "$qlx_dir_win\\3-box-2.bmp" \
     answer-box 1 'Please choose a folder to save Backup Files and your Quellix Log file to.' 30 \
     wait-folder 30 screenshot "$qlx_dir_win\\4-folder-dialog.bmp" \
-    answer-folder "$folder" 30 \
+    answer-folder "$folder" 30 "$@" \
     wait-box 'restart automatically' 300 screenshot "$qlx_dir_win\\5-end-box.bmp" \
     answer-box 1 'the virus has been deleted' 30 \
     wait-enabled 102 60 screenshot "$qlx_dir_win\\6-after-run.bmp" print-details
