@@ -7,7 +7,7 @@ const std::array<LanguageEntry, kLanguageCount>& Languages() {
   // Chinese scripts "Chinese", which selects the simplified one, and English is
   // what every unknown name falls back to anyway.
   static const std::array<LanguageEntry, kLanguageCount> languages = {{
-      {"Shqip", "Albanian"},       {"لعربية", "Arabic"},    {"Brasileiro", "Brazilian"},
+      {"Shqip", "Albanian"},       {"العربية", "Arabic"},   {"Brasileiro", "Brazilian"},
       {"简体中文", "Chinese"},     {"繁體中文", nullptr},   {"Dansk", "Danish"},
       {"Nederlands", "Dutch"},     {"English", nullptr},    {"Eesti", "Estonian"},
       {"Français", "French"},      {"Deutsch", "German"},   {"Ελληνικά", "Greek"},

@@ -77,7 +77,7 @@ const std::vector<std::u16string> kEnglishRows = {
 
 // The native titles in index order, as the design lists them.
 const std::vector<std::u16string> kTitles = {
-    u"Shqip",      u"لعربية",  u"Brasileiro", u"简体中文", u"繁體中文", u"Dansk",
+    u"Shqip",      u"العربية", u"Brasileiro", u"简体中文", u"繁體中文", u"Dansk",
     u"Nederlands", u"English", u"Eesti",      u"Français", u"Deutsch",  u"Ελληνικά",
     u"עברית",      u"Magyar",  u"Italiano",   u"한국어",   u"Norsk",    u"Polski",
     u"Português",  u"Русский", u"Español",    u"Svenska",  u"Türkçe",
