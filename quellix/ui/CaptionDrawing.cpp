@@ -6,6 +6,7 @@ namespace quellix::ui {
 namespace {
 
 constexpr char16_t kRowPrefix = u'\xFFFE';
+constexpr char16_t kByteOrderMark = u'\xFEFF';
 constexpr double kFrameInset = 8;
 constexpr double kLeftFrameLength = 367;
 
@@ -19,7 +20,7 @@ std::u16string VisibleText(const std::u16string& text) {
   std::u16string visible;
   visible.reserve(text.size());
   for (char16_t unit : text) {
-    if (unit != kRowPrefix) visible.push_back(unit);
+    if (unit != kRowPrefix && unit != kByteOrderMark) visible.push_back(unit);
   }
   return visible;
 }

@@ -9,8 +9,9 @@
 
 namespace quellix::ui {
 
-// Every language text carries U+FFFE in front. It stays in the data, but most
-// fonts draw it as a box, so what is drawn or shown on screen leaves it out.
+// Every language text carries U+FFFE in front, and the first row of a
+// resource its byte-order mark U+FEFF. They stay in the data, but most fonts
+// draw them as boxes, so what is drawn or shown on screen leaves them out.
 std::u16string VisibleText(const std::u16string& text);
 
 struct Point {

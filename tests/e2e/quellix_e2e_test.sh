@@ -74,6 +74,17 @@ check "a second copy shows box 1" test "$status" -eq 0
 check "and ends" ended "$second"
 check "the first copy still runs" kill -0 "$first"
 
+# The language picker: the arrow opens the list, a pick switches the
+# captions at once and closes the list; English again for the pass.
+qlx_drive click-right 104 wait-enabled 210 10 screenshot "$qlx_dir_win\\2-language-list.bmp" \
+  click 210 wait-enabled 101 10
+check "German is picked from the list" has 'wait-enabled: 101 "BEENDEN" is enabled'
+check "and the selector shows it" bash -c "'$QLX_WINE' '$qlx_dir_win\\uidriver.exe' wait-enabled 104 5 2>/dev/null | tr -d '\r' | grep -qF 'Deutsch'"
+qlx_drive click 210
+check "the list has closed" test "$status" -eq 1
+qlx_drive click-right 104 wait-enabled 207 10 click 207 wait-enabled 101 10
+check "English is picked again" has 'wait-enabled: 101 "CLOSE" is enabled'
+
 # The close request arrives while the pass runs: it is refused, and the
 # steps after it find the window still there.
 qlx_drive_pass 'C:\Quellix Backup' close-main

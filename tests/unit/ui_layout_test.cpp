@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "quellix/ui/CaptionDrawing.h"
+#include "quellix/ui/LanguagePicker.h"
 #include "quellix/ui/MessageBoxLayout.h"
 #include "quellix/ui/ProgressBar.h"
 #include "quellix/ui/StartGlow.h"
@@ -178,12 +179,31 @@ TEST(CaptionDrawing, DropArrowIsASymmetricTriangle) {
   EXPECT_DOUBLE_EQ(lines.back().x1, 92);
 }
 
-TEST(CaptionDrawing, VisibleTextDropsEveryRowPrefixOnly) {
+TEST(CaptionDrawing, VisibleTextDropsRowPrefixesAndByteOrderMarksOnly) {
   EXPECT_EQ(VisibleText(u"\xFFFEStart"), u"Start");
   EXPECT_EQ(VisibleText(u"\xFFFE\x0645\x0631\x062D\x0628\x0627\r\n\xFFFE\x4F60"),
             u"\x0645\x0631\x062D\x0628\x0627\r\n\x4F60");
-  EXPECT_EQ(VisibleText(u"\xFEFFkeep\xFFFD"), u"\xFEFFkeep\xFFFD");
+  EXPECT_EQ(VisibleText(u"\xFFFE\xFEFFShqip"), u"Shqip");
+  EXPECT_EQ(VisibleText(u"keep\xFFFD\xFFFF"), u"keep\xFFFD\xFFFF");
   EXPECT_EQ(VisibleText(u""), u"");
+}
+
+TEST(LanguagePicker, TwoColumnsOfEntries360TwipsApart) {
+  EXPECT_DOUBLE_EQ(LanguageEntryPlace(0).left, 60);
+  EXPECT_DOUBLE_EQ(LanguageEntryPlace(0).top, 0);
+  EXPECT_DOUBLE_EQ(LanguageEntryPlace(12).top, 4320);
+  EXPECT_DOUBLE_EQ(LanguageEntryPlace(13).left, 1200);
+  EXPECT_DOUBLE_EQ(LanguageEntryPlace(13).top, 0);
+  EXPECT_DOUBLE_EQ(LanguageEntryPlace(22).left, 1200);
+  EXPECT_DOUBLE_EQ(LanguageEntryPlace(22).top, 3240);
+  EXPECT_DOUBLE_EQ(DropDownHeight(), 4682);
+}
+
+TEST(LanguagePicker, OnlyReleasesRightOfTheTitleAreaOpenTheList) {
+  EXPECT_FALSE(InArrowArea(0));
+  EXPECT_FALSE(InArrowArea(1215));
+  EXPECT_TRUE(InArrowArea(1230));
+  EXPECT_TRUE(InArrowArea(1215.5));
 }
 
 }  // namespace

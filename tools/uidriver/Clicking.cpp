@@ -76,19 +76,21 @@ BoxView WaitForBox(int button, const std::wstring& must_contain, double seconds)
 
 }  // namespace
 
-void PostClick(HWND target) {
+void PostClick(HWND target, ClickPlace place) {
   RECT client{};
   if (!::GetClientRect(target, &client)) {
     throw StepFailed(SystemError("GetClientRect", ::GetLastError()));
   }
-  const LPARAM centre = MAKELPARAM(client.right / 2, client.bottom / 2);
-  if (!::PostMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, centre) ||
-      !::PostMessageW(target, WM_LBUTTONUP, 0, centre)) {
+  // The right edge: four pixels in, where a selector keeps its arrow.
+  const int x = place == ClickPlace::kRightEdge ? client.right - 4 : client.right / 2;
+  const LPARAM point = MAKELPARAM(x, client.bottom / 2);
+  if (!::PostMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, point) ||
+      !::PostMessageW(target, WM_LBUTTONUP, 0, point)) {
     throw StepFailed(SystemError("PostMessage", ::GetLastError()));
   }
 }
 
-std::wstring ClickMainControl(int id) {
+std::wstring ClickMainControl(int id, ClickPlace place) {
   HWND main = RequireMainWindow();
   HWND control = DescendantWithId(main, id);
   if (control == nullptr) {
@@ -99,7 +101,7 @@ std::wstring ClickMainControl(int id) {
     throw StepFailed("control " + std::to_string(id) + " " + Quoted(caption) +
                      " cannot be clicked now (hidden or disabled); wait-enabled first");
   }
-  PostClick(control);
+  PostClick(control, place);
   return caption;
 }
 
@@ -110,7 +112,7 @@ std::wstring WaitForMessageBox(const std::wstring& must_contain, double seconds)
 AnsweredBox AnswerMessageBox(int button, const std::wstring& must_contain, double seconds) {
   const BoxView chosen = WaitForBox(button, must_contain, seconds);
   AnsweredBox answer{chosen.text, WindowText(chosen.button)};
-  PostClick(chosen.button);
+  PostClick(chosen.button, ClickPlace::kCentre);
   HWND box = chosen.window;
   if (!WaitFor(seconds, [&] { return !::IsWindow(box) || !::IsWindowVisible(box); })) {
     throw StepFailed("the box " + Quoted(answer.text) + " was still shown " + Seconds(seconds) +

@@ -7,13 +7,16 @@
 
 namespace uidriver {
 
-// Posts a left button press and release at the centre of the window's client area.
-void PostClick(HWND target);
+// Where a posted click lands in a control.
+enum class ClickPlace { kCentre, kRightEdge };
+
+// Posts a left button press and release at that place of the window's client area.
+void PostClick(HWND target, ClickPlace place);
 
 // Clicks the main window's control with this ID; fails when a user could not
 // click it now (hidden, or disabled itself or by a modal box).
 // Returns its caption.
-std::wstring ClickMainControl(int id);
+std::wstring ClickMainControl(int id, ClickPlace place);
 
 struct AnsweredBox {
   std::wstring text;     // the box's lines joined with CR LF

@@ -76,7 +76,15 @@ void WaitEnabled(const Args& args) {
 
 void Click(const Args& args) {
   const int id = NumberOf(args[0]);
-  Say("click", "clicked " + std::to_string(id) + " " + Quoted(ClickMainControl(id)));
+  Say("click",
+      "clicked " + std::to_string(id) + " " + Quoted(ClickMainControl(id, ClickPlace::kCentre)));
+}
+
+void ClickRight(const Args& args) {
+  const int id = NumberOf(args[0]);
+  Say("click-right", "clicked " + std::to_string(id) + " " +
+                         Quoted(ClickMainControl(id, ClickPlace::kRightEdge)) +
+                         " at its right edge");
 }
 
 void CloseMain(const Args&) {
@@ -165,6 +173,7 @@ const std::vector<StepKind>& Kinds() {
       {"wait-main", {Arg::kSeconds}, "<seconds>", WaitMain},
       {"wait-enabled", {Arg::kControlId, Arg::kSeconds}, "<id> <seconds>", WaitEnabled},
       {"click", {Arg::kControlId}, "<id>", Click},
+      {"click-right", {Arg::kControlId}, "<id>", ClickRight},
       {"close-main", {}, "", CloseMain},
       {"wait-gone-main", {Arg::kSeconds}, "<seconds>", WaitGoneMain},
       {"answer-box",

@@ -70,6 +70,9 @@ LRESULT PictureBox::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_ERASEBKGND:
       return 1;
+    case WM_MOUSEMOVE:
+      if (enabled_ && onMouseMove) onMouseMove();
+      return 0;
     case WM_LBUTTONDOWN:
       // Posted input reaches a disabled window too; a disabled box ignores it.
       if (!enabled_) return 0;

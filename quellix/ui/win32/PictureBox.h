@@ -39,6 +39,7 @@ class PictureBox {
   std::function<void()> onClick;
   // The release of the left button, x in twips from the box's left edge.
   std::function<void(double)> onMouseUp;
+  std::function<void()> onMouseMove;
 
   static void RegisterClass(HINSTANCE instance);
 

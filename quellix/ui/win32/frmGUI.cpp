@@ -21,6 +21,8 @@ constexpr double kClientWidth = 7260;
 constexpr double kClientHeight = 6420;
 constexpr UINT_PTR kTimer3 = 3;
 constexpr UINT kTimer3Interval = 10;
+constexpr UINT_PTR kTimer4 = 4;
+constexpr UINT kTimer4Interval = 100;
 constexpr double kLangSelectTitleWidth = 1207;
 constexpr double kLangSelectSplit = 1215;
 constexpr int kHeaderWidth = 478;
@@ -29,6 +31,9 @@ constexpr int kHeaderHeight = 95;
 const FontSpec kButtonFont{L"Times New Roman", 98};
 const FontSpec kSelectorFont{L"Times New Roman", 120};
 const FontSpec kLabelFont{L"Arial", 98};
+// Stands in for MS Sans Serif: Wine and Windows link it to fonts for the
+// Arabic, Hebrew, Chinese and Korean titles.
+const FontSpec kEntryFont{L"Tahoma", 83};
 
 // The artwork resources, by the index of artwork_.
 enum Artwork { kHeader, kTrackLeft, kTrackMiddle, kTrackRight, kFillLeft, kFillMiddle, kFillRight };
@@ -92,6 +97,12 @@ void frmGUI::CreateWindows() {
       window, kAboutId, scale_, TwipsRect{5280, 1080, 1695, 375}, kButtonBack, kButtonFont);
   pctLangSelect_ = std::make_unique<PictureBox>(
       window, kLangSelectId, scale_, TwipsRect{2760, 1110, 1560, 330}, kButtonBack, kSelectorFont);
+  pctDropDown_ = std::make_unique<PictureBox>(
+      window, kDropDownId, scale_, TwipsRect{2760, 1110 + 330, kDropDownWidth, DropDownHeight()},
+      kBlack, kEntryFont);
+  pctDropDown_->SetVisible(false);
+  pctLangSelect_->onMouseUp = [this](double x) { pctLangSelect_MouseUp(x); };
+  SetTimer(window, kTimer4, kTimer4Interval, nullptr);
   cmdAbout_->Surface().foreColor = kWhite;
   command1_->SetEnabled(false);
   command2_->onClick = [this] { Command2Click(); };
@@ -146,13 +157,12 @@ int frmGUI::Run() {
 bool frmGUI::FormLoad() {
   const std::uint8_t chosen = lang::ChooseDefaultLanguage(platform_);
   language_.LoadLanguageTitles();
+  BuildLanguageEntries();
   uniCode_.CreateCaptionLabels(window_.Get(), scale_);
   language_.SetCurrentLanguage(chosen);
   language_.LoadLanguage(chosen);
   DrawLangSelect();
-  // The picker's selection of the chosen language: its title, then the load.
-  DrawLanguageTitle(chosen);
-  language_.LoadLanguage(chosen);
+  pctLanguage_Click(chosen);
   uniCode_.CreateDetailsBox(130, 3585, 7050, 1815, window_.Get(), scale_);
 
   if (AnotherCopyRuns(platform_)) {
@@ -203,6 +213,7 @@ void frmGUI::Command1Click() {
 }
 
 void frmGUI::Command2Click() {
+  Form_Click();
   KillTimer(window_.Get(), kTimer3);
   try {
     StartButtonRun(*session_);
@@ -223,6 +234,73 @@ void frmGUI::ReportRunFailure(const std::string& what) {
 }
 
 void frmGUI::Timer3Timer() { DrawBorder(*command2_, ToColorRef(glow_.Tick())); }
+
+void frmGUI::Timer4Timer() {
+  if (GetActiveWindow() != window_.Get()) Form_Click();
+}
+
+void frmGUI::Form_Click() { pctDropDown_->SetVisible(false); }
+
+void frmGUI::BuildLanguageEntries() {
+  const auto& titles = language_.TitleRows();
+  constexpr std::size_t kMostEntries = 256;
+  for (std::size_t i = 0; i < titles.size() && i < kMostEntries; ++i) {
+    const EntryPlace place = LanguageEntryPlace(i);
+    auto entry = std::make_unique<PictureBox>(
+        pctDropDown_->Handle(), kFirstLanguageEntryId + static_cast<int>(i), scale_,
+        TwipsRect{place.left, place.top, kLanguageEntryWidth, kLanguageEntryHeight}, kBlack,
+        kEntryFont);
+    entry->Surface().foreColor = kWhite;
+    entry->onMouseMove = [this, i] { pctLanguage_MouseMove(i); };
+    entry->onClick = [this, i] { pctLanguage_Click(i); };
+    pctLanguage_.push_back(std::move(entry));
+    DrawEntryTitle(i);
+  }
+}
+
+void frmGUI::DrawEntryTitle(std::size_t index) {
+  PictureBox& entry = *pctLanguage_[index];
+  DrawingSurface& surface = entry.Surface();
+  const std::u16string& title = language_.TitleRows()[index];
+  surface.Cls();
+  const TextExtent extent = surface.GetTextSize(title);
+  const Point origin =
+      CentredTextOrigin(surface.WidthPixels(), surface.HeightPixels(), extent.width, extent.height);
+  surface.TextOut(origin.x, origin.y, title);
+  entry.SetCaption(title);
+}
+
+void frmGUI::pctLangSelect_MouseUp(double x) {
+  if (!InArrowArea(x)) return;
+  SetWindowPos(pctDropDown_->Handle(), HWND_TOP, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  pctDropDown_->SetVisible(!IsWindowVisible(pctDropDown_->Handle()));
+}
+
+void frmGUI::pctLanguage_MouseMove(std::size_t index) {
+  for (std::size_t k = 0; k < pctLanguage_.size(); ++k) {
+    pctLanguage_[k]->Surface().backColor = k == index ? kFormBack : kBlack;
+    DrawEntryTitle(k);
+  }
+}
+
+void frmGUI::pctLanguage_Click(std::size_t index) {
+  const auto language = static_cast<std::uint8_t>(index);
+  const std::uint8_t previous = language_.CurrentLanguage();
+  language_.SetCurrentLanguage(language);
+  DrawLanguageTitle(language);
+  Form_Click();
+  try {
+    language_.LoadLanguage(language);
+  } catch (const platform::RuntimeError& error) {
+    const std::string text = "This language cannot be shown: " + error.Description() + " (error " +
+                             std::to_string(error.Number()) + " in " + error.Source() + ")";
+    MessageBoxA(window_.Get(), text.c_str(), kProductName, MB_ICONERROR | MB_OK);
+    // The loaded language stays, and the selector says so again.
+    language_.SetCurrentLanguage(previous);
+    DrawLanguageTitle(previous);
+  }
+}
 
 void frmGUI::DrawLangSelect() {
   DrawingSurface& surface = pctLangSelect_->Surface();
@@ -424,6 +502,10 @@ LRESULT frmGUI::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_TIMER:
       if (wParam == kTimer3) Timer3Timer();
+      if (wParam == kTimer4) Timer4Timer();
+      return 0;
+    case WM_LBUTTONUP:
+      Form_Click();
       return 0;
     case WM_CLOSE:
       FormUnload();

@@ -15,6 +15,7 @@
 #include "quellix/lang/Language.h"
 #include "quellix/lang/Rounding.h"
 #include "quellix/ui/CaptionDrawing.h"
+#include "quellix/ui/LanguagePicker.h"
 #include "quellix/ui/ProgramLifetime.h"
 #include "quellix/ui/ProgressBar.h"
 #include "quellix/ui/StartGlow.h"
@@ -26,6 +27,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/win32/ScopedWin.h"
 #include "quellix/ui/win32/PictureBox.h"
@@ -39,6 +41,8 @@ constexpr int kCommand1Id = 101;  // CLOSE
 constexpr int kCommand2Id = 102;  // START
 constexpr int kAboutId = 103;
 constexpr int kLangSelectId = 104;
+constexpr int kDropDownId = 105;
+constexpr int kFirstLanguageEntryId = 200;  // pctLanguage(i) has 200 + i
 constexpr int kLabel1Id = 110;
 constexpr int kLabel2Id = 111;  // the status line
 
@@ -86,7 +90,16 @@ class frmGUI final : public Host {
   void Command1Click();
   void Command2Click();
   void Timer3Timer();
+  void Timer4Timer();
   void sckUpdates_CloseSck();
+
+  // The language picker.
+  void BuildLanguageEntries();
+  void DrawEntryTitle(std::size_t index);
+  void pctLangSelect_MouseUp(double x);
+  void pctLanguage_MouseMove(std::size_t index);
+  void pctLanguage_Click(std::size_t index);
+  void Form_Click();
 
   void DrawLangSelect();
   void DrawLanguageTitle(std::uint8_t index);
@@ -117,6 +130,8 @@ class frmGUI final : public Host {
   std::unique_ptr<PictureBox> command2_;
   std::unique_ptr<PictureBox> cmdAbout_;
   std::unique_ptr<PictureBox> pctLangSelect_;
+  std::unique_ptr<PictureBox> pctDropDown_;
+  std::vector<std::unique_ptr<PictureBox>> pctLanguage_;
   mdlUniCode uniCode_;
   std::array<ImageControl, 13> images_{};  // Image1 to Image12; 0 is unused
 };
