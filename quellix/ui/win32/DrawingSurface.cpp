@@ -27,6 +27,13 @@ DrawingSurface::DrawingSurface(HWND window, const Scale& scale, int widthPixels,
   Resize(widthPixels, heightPixels);
 }
 
+DrawingSurface::~DrawingSurface() {
+  // A bitmap or font still selected into a context cannot be deleted.
+  if (originalBitmap_ != nullptr) SelectObject(dc_.Get(), originalBitmap_);
+  if (originalPicture_ != nullptr) SelectObject(pictureDc_.Get(), originalPicture_);
+  if (originalFont_ != nullptr) SelectObject(dc_.Get(), originalFont_);
+}
+
 void DrawingSurface::Resize(int widthPixels, int heightPixels) {
   width_ = widthPixels < 1 ? 1 : widthPixels;
   height_ = heightPixels < 1 ? 1 : heightPixels;

@@ -25,6 +25,9 @@ class DrawingSurface {
  public:
   DrawingSurface(HWND window, const Scale& scale, int widthPixels, int heightPixels,
                  COLORREF backColor, const FontSpec& font);
+  ~DrawingSurface();
+  DrawingSurface(const DrawingSurface&) = delete;
+  DrawingSurface& operator=(const DrawingSurface&) = delete;
 
   // A new size keeps nothing of the old image: the caller redraws.
   void Resize(int widthPixels, int heightPixels);
