@@ -5,6 +5,7 @@
 #include "quellix/ui/win32/ButtonDrawing.h"
 #include "quellix/ui/win32/Colors.h"
 #include "quellix/ui/win32/WideText.h"
+#include "quellix/ui/win32/frmAbout.h"
 #include "quellix/ui/win32/frmMultilingualMSGBOX.h"
 #include "quellix/ui/win32/mdlBrowseForFolder.h"
 
@@ -66,6 +67,7 @@ frmGUI::frmGUI(platform::Platform& platform, HINSTANCE instance)
   RegisterClassExW(&windowClass);
   PictureBox::RegisterClass(instance);
   frmMultilingualMSGBOX::RegisterClass(instance);
+  frmAbout::RegisterClass(instance);
   LoadArtwork();
   CreateWindows();
 }
@@ -107,6 +109,7 @@ void frmGUI::CreateWindows() {
   command1_->SetEnabled(false);
   command2_->onClick = [this] { Command2Click(); };
   command1_->onClick = [this] { Command1Click(); };
+  cmdAbout_->onClick = [this] { cmdAbout_Click(); };
 
   labelFont_.Reset(CreatePointFont(kLabelFont));
   labelBrush_.Reset(CreateSolidBrush(kButtonBack));
@@ -210,6 +213,13 @@ void frmGUI::Command1Click() {
   term_ = true;
   // Ends through the close request, after this click has been handled.
   PostMessageW(window_.Get(), WM_CLOSE, 0, 0);
+}
+
+void frmGUI::cmdAbout_Click() {
+  Form_Click();
+  frmAbout about(window_.Get(), scale_, platform_, language_,
+                 reinterpret_cast<std::uintptr_t>(frmMain_.Get()));
+  about.ShowModal();
 }
 
 void frmGUI::Command2Click() {

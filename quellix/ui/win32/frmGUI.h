@@ -89,6 +89,7 @@ class frmGUI final : public Host {
   void FormUnload();
   void Command1Click();
   void Command2Click();
+  void cmdAbout_Click();
   void Timer3Timer();
   void Timer4Timer();
   void sckUpdates_CloseSck();
