@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The real quellix.exe end to end, under Wine on a virtual display: a prefix
 # seeded with an infection (seed-infection), the program started as a user
-# would, a second copy refused, START pressed, the boxes and the folder
-# dialog answered by uidriver; afterwards the run log, the backups, the
-# registry, the files and the hosts file are checked. Screenshots of the
-# ready window, each box, the folder dialog and the window after the run are
-# saved as PNG files for people to look at.
+# would, a second copy refused, the About window opened and closed, START
+# pressed, the boxes and the folder dialog answered by uidriver; afterwards
+# the run log, the backups, the registry, the files and the hosts file are
+# checked. Screenshots of the ready window, the About window, each box, the
+# folder dialog and the window after the run are saved as PNG files for
+# people to look at.
 # usage: quellix_e2e_test.sh QUELLIX_EXE UIDRIVER_EXE STANDIN_WORM_EXE SHOTS_DIR
 set -uo pipefail
 quellix=$1
@@ -74,6 +75,20 @@ check "a second copy shows box 1" test "$status" -eq 0
 check "and ends" ended "$second"
 check "the first copy still runs" kill -0 "$first"
 
+# The About window: modal over the main window; its icon writes the tune
+# to the temporary folder, its OK closes it. No link is clicked: a page
+# must never be opened from a test. The credits start below their panel;
+# the picture waits until a few rows have risen into it.
+qlx_drive click 103 wait-about 30 sleep 5000 screenshot "$qlx_dir_win\\2-about.bmp" click-about 2 \
+  click-about 1 wait-enabled 102 30
+check "About shows the About window, owned by the main window" \
+  has 'wait-about: found "About", owned by the main window'
+check "its OK closes it and the main window can be used again" test "$status" -eq 0
+tunes() { find "$drive_c/users" -iname '*.mid' 2>/dev/null; }
+tune=$(tunes | head -1)
+check "the icon wrote the tune to the temporary folder" test -n "$tune"
+check "the tune is a Standard MIDI file" bash -c "[ \"\$(head -c 4 '$tune')\" = MThd ]"
+
 # The language picker: the arrow opens the list, a pick switches the
 # captions at once and closes the list; English again for the pass.
 qlx_drive click-right 104 wait-enabled 210 10 screenshot "$qlx_dir_win\\2-language-list.bmp" \
@@ -94,9 +109,10 @@ check "the worm process was terminated" has 'print-details| teekids.exe ...Termi
 
 qlx_drive click 101 wait-gone-main 30
 check "CLOSE ends the program" ended "$first"
+check "and deletes the tune file" test -z "$(tunes)"
 
 qlx_save_screenshots "$shots"
-check "the screenshots were saved" test "$(ls "$shots"/*.png 2>/dev/null | wc -l)" -ge 6
+check "the screenshots were saved" test "$(ls "$shots"/*.png 2>/dev/null | wc -l)" -ge 8
 
 # What the run did to the prefix.
 log=$(ls "$backup"/Quellix\ Log\ *.txt 2>/dev/null | head -1)

@@ -74,6 +74,20 @@ BoxView WaitForBox(int button, const std::wstring& must_contain, double seconds)
   return chosen;
 }
 
+std::wstring ClickControl(HWND window, const char* which, int id, ClickPlace place) {
+  HWND control = DescendantWithId(window, id);
+  if (control == nullptr) {
+    throw StepFailed(std::string(which) + " has no control with ID " + std::to_string(id));
+  }
+  const std::wstring caption = WindowText(control);
+  if (!IsUsable(control)) {
+    throw StepFailed("control " + std::to_string(id) + " " + Quoted(caption) +
+                     " cannot be clicked now (hidden or disabled); wait-enabled first");
+  }
+  PostClick(control, place);
+  return caption;
+}
+
 }  // namespace
 
 void PostClick(HWND target, ClickPlace place) {
@@ -91,18 +105,13 @@ void PostClick(HWND target, ClickPlace place) {
 }
 
 std::wstring ClickMainControl(int id, ClickPlace place) {
-  HWND main = RequireMainWindow();
-  HWND control = DescendantWithId(main, id);
-  if (control == nullptr) {
-    throw StepFailed("the main window has no control with ID " + std::to_string(id));
-  }
-  const std::wstring caption = WindowText(control);
-  if (!IsUsable(control)) {
-    throw StepFailed("control " + std::to_string(id) + " " + Quoted(caption) +
-                     " cannot be clicked now (hidden or disabled); wait-enabled first");
-  }
-  PostClick(control, place);
-  return caption;
+  return ClickControl(RequireMainWindow(), "the main window", id, place);
+}
+
+std::wstring ClickAboutControl(int id) {
+  HWND about = FindAboutWindow();
+  if (about == nullptr) throw StepFailed("no visible QuellixAbout window; wait-about first");
+  return ClickControl(about, "the About window", id, ClickPlace::kCentre);
 }
 
 std::wstring WaitForMessageBox(const std::wstring& must_contain, double seconds) {

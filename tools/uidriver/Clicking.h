@@ -1,5 +1,5 @@
-// Clicks on the picture-box buttons of the main window and of the message
-// boxes, the way the mouse would deliver them.
+// Clicks on the picture-box buttons of the main window, the About window and
+// the message boxes, the way the mouse would deliver them.
 #pragma once
 
 #include <string>
@@ -17,6 +17,9 @@ void PostClick(HWND target, ClickPlace place);
 // click it now (hidden, or disabled itself or by a modal box).
 // Returns its caption.
 std::wstring ClickMainControl(int id, ClickPlace place);
+
+// The same for a control of the About window.
+std::wstring ClickAboutControl(int id);
 
 struct AnsweredBox {
   std::wstring text;     // the box's lines joined with CR LF

@@ -87,6 +87,25 @@ void ClickRight(const Args& args) {
                          " at its right edge");
 }
 
+void WaitAbout(const Args& args) {
+  const double seconds = SecondsOf(args[0]);
+  HWND about = WaitFor(seconds, [] { return FindAboutWindow(); });
+  if (about == nullptr) {
+    throw StepFailed("no visible QuellixAbout window within " + Seconds(seconds));
+  }
+  HWND owner = ::GetWindow(about, GW_OWNER);
+  if (owner == nullptr || ClassName(owner) != L"QuellixMain") {
+    throw StepFailed("the About window " + Quoted(WindowText(about)) +
+                     " is not owned by the main window");
+  }
+  Say("wait-about", "found " + Quoted(WindowText(about)) + ", owned by the main window");
+}
+
+void ClickAbout(const Args& args) {
+  const int id = NumberOf(args[0]);
+  Say("click-about", "clicked " + std::to_string(id) + " " + Quoted(ClickAboutControl(id)));
+}
+
 void CloseMain(const Args&) {
   if (!::PostMessageW(RequireMainWindow(), WM_CLOSE, 0, 0)) {
     throw StepFailed(SystemError("PostMessage", ::GetLastError()));
@@ -174,6 +193,8 @@ const std::vector<StepKind>& Kinds() {
       {"wait-enabled", {Arg::kControlId, Arg::kSeconds}, "<id> <seconds>", WaitEnabled},
       {"click", {Arg::kControlId}, "<id>", Click},
       {"click-right", {Arg::kControlId}, "<id>", ClickRight},
+      {"wait-about", {Arg::kSeconds}, "<seconds>", WaitAbout},
+      {"click-about", {Arg::kControlId}, "<id>", ClickAbout},
       {"close-main", {}, "", CloseMain},
       {"wait-gone-main", {Arg::kSeconds}, "<seconds>", WaitGoneMain},
       {"answer-box",

@@ -85,6 +85,11 @@ HWND RequireMainWindow() {
   return main;
 }
 
+HWND FindAboutWindow() {
+  const std::vector<HWND> windows = VisibleTopLevelWindows(L"QuellixAbout");
+  return windows.empty() ? nullptr : windows.front();
+}
+
 HWND DescendantWithId(HWND parent, int id) {
   ChildSearch search{id, nullptr, nullptr};
   ::EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&search));

@@ -1,5 +1,6 @@
 // Finding the windows of the program under test and reading them from the
-// outside: the main window, its controls by ID, the message boxes.
+// outside: the main window, its controls by ID, the About window, the
+// message boxes.
 #pragma once
 
 #include <string>
@@ -25,6 +26,9 @@ std::vector<HWND> VisibleTopLevelWindows(const wchar_t* class_name);
 HWND FindMainWindow();
 // As FindMainWindow, but a missing window fails the step.
 HWND RequireMainWindow();
+
+// The visible "QuellixAbout" window, or nullptr.
+HWND FindAboutWindow();
 
 // The first descendant with this control ID, or nullptr.
 HWND DescendantWithId(HWND parent, int id);
