@@ -112,6 +112,8 @@ std::vector<BadScenario> Cases() {
       {"list expected", Empty("\"processes\": {\"pid\": 8}"), "/processes", "must be a list"},
       {"service without name", Empty("\"services\": [{\"name\": \"\"}]"), "/services/0/name",
        "must be a service name"},
+      {"number beyond every number type", "{\"base\": \"empty\", \"x\": 1E999999999999999999}", "",
+       "number overflow parsing '1E999999999999999999'"},
   };
 }
 

@@ -584,6 +584,13 @@ Machine LoadScenario(std::string_view json) {
     // nlohmann counts the byte after the mistake; name the mistake's column.
     const std::size_t byte = error.byte > 0 ? error.byte - 1 : 0;
     throw ScenarioError(scenario::PlaceOfByte(json, byte), "not valid JSON: " + problem);
+  } catch (const scenario::Json::exception& error) {
+    // A number too large for any JSON number type; the parser names the
+    // number but not its place.
+    std::string problem = error.what();
+    const std::size_t bracket = problem.find("] ");
+    if (bracket != std::string::npos) problem = problem.substr(bracket + 2);
+    throw ScenarioError("", "not valid JSON: " + problem);
   }
   Machine machine;
   scenario::Reader(machine).Read(scenario::Element(document, "", "scenario"));
