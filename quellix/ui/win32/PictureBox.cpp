@@ -3,17 +3,12 @@
 #include <windowsx.h>
 
 #include "quellix/ui/win32/WideText.h"
+#include "quellix/ui/win32/WindowClass.h"
 
 namespace quellix::ui::win32 {
 
 void PictureBox::RegisterClass(HINSTANCE instance) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  windowClass.lpszClassName = kPictureBoxClass;
-  RegisterClassExW(&windowClass);
+  RegisterWindowClass(instance, kPictureBoxClass, RouteToOwner<PictureBox>, false);
 }
 
 PictureBox::PictureBox(HWND parent, int id, const Scale& scale, const TwipsRect& place,
@@ -24,9 +19,9 @@ PictureBox::PictureBox(HWND parent, int id, const Scale& scale, const TwipsRect&
       0, kPictureBoxClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, scale.X(place.left),
       scale.Y(place.top), scale.X(place.width), scale.Y(place.height), parent,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr));
-  SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   surface_ = std::make_unique<DrawingSurface>(window_.Get(), scale, scale.X(place.width),
                                               scale.Y(place.height), backColor, font);
+  AttachOwner(window_.Get(), this);
 }
 
 void PictureBox::Move(double left, double top) {
@@ -50,26 +45,11 @@ void PictureBox::SetCaption(const std::u16string& caption) {
   SetWindowTextW(window_.Get(), ToWide(VisibleText(caption)).c_str());
 }
 
-LRESULT CALLBACK PictureBox::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* box = reinterpret_cast<PictureBox*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (box == nullptr || box->surface_ == nullptr) {
-    return DefWindowProcW(window, message, wParam, lParam);
-  }
-  return box->Handle(message, wParam, lParam);
-}
-
-LRESULT PictureBox::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT PictureBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   HWND window = window_.Get();
+  LRESULT painted = 0;
+  if (HandleSurfacePaint(window, message, *surface_, &painted)) return painted;
   switch (message) {
-    case WM_PAINT: {
-      PAINTSTRUCT paint;
-      HDC dc = BeginPaint(window, &paint);
-      surface_->Paint(dc);
-      EndPaint(window, &paint);
-      return 0;
-    }
-    case WM_ERASEBKGND:
-      return 1;
     case WM_MOUSEMOVE:
       if (enabled_ && onMouseMove) onMouseMove();
       return 0;

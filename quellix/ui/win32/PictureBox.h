@@ -43,10 +43,10 @@ class PictureBox {
 
   static void RegisterClass(HINSTANCE instance);
 
- private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+  // The box's messages, routed here by its window class.
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
+ private:
   Scale scale_;
   TwipsRect place_;
   bool enabled_ = true;

@@ -8,6 +8,7 @@
 #include "quellix/ui/win32/ButtonDrawing.h"
 #include "quellix/ui/win32/Colors.h"
 #include "quellix/ui/win32/WideText.h"
+#include "quellix/ui/win32/WindowClass.h"
 
 namespace quellix::ui::win32 {
 namespace {
@@ -42,11 +43,11 @@ class CreditsPanel {
         0, kCreditsClass, L"", WS_CHILD | WS_VISIBLE, scale.X(place.left), scale.Y(place.top),
         scale.X(place.width), scale.Y(place.height), parent,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kScrollContentsId)), instance, nullptr));
-    SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     surface_ = std::make_unique<DrawingSurface>(window_.Get(), scale, scale.X(place.width),
                                                 scale.Y(place.height), kFormBack, kLabelFont);
+    AttachOwner(window_.Get(), this);
   }
-  ~CreditsPanel() { SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, 0); }
+  ~CreditsPanel() { AttachOwner(window_.Get(), nullptr); }
   CreditsPanel(const CreditsPanel&) = delete;
   CreditsPanel& operator=(const CreditsPanel&) = delete;
 
@@ -62,38 +63,16 @@ class CreditsPanel {
   std::function<void(double, double)> onClick;
 
   static void RegisterClass(HINSTANCE instance) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kCreditsClass;
-    RegisterClassExW(&windowClass);
+    RegisterWindowClass(instance, kCreditsClass, RouteToOwner<CreditsPanel>, false);
   }
 
- private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* panel = reinterpret_cast<CreditsPanel*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (panel == nullptr || panel->surface_ == nullptr) {
-      return DefWindowProcW(window, message, wParam, lParam);
-    }
-    return panel->Handle(message, wParam, lParam);
-  }
-
-  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     HWND window = window_.Get();
+    LRESULT painted = 0;
+    if (HandleSurfacePaint(window, message, *surface_, &painted)) return painted;
     const double x = PixelsToTwips(GET_X_LPARAM(lParam), scale_.twipsPerPixelX);
     const double y = PixelsToTwips(GET_Y_LPARAM(lParam), scale_.twipsPerPixelY);
     switch (message) {
-      case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(window, &paint);
-        surface_->Paint(dc);
-        EndPaint(window, &paint);
-        return 0;
-      }
-      case WM_ERASEBKGND:
-        return 1;
       case WM_MOUSEMOVE:
         if (onMouseMove) onMouseMove(x, y);
         return 0;
@@ -116,14 +95,7 @@ class CreditsPanel {
 };
 
 void frmAbout::RegisterClass(HINSTANCE instance) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  windowClass.hIcon = LoadIcon(instance, MAKEINTRESOURCE(1));
-  windowClass.lpszClassName = kAboutClass;
-  RegisterClassExW(&windowClass);
+  RegisterWindowClass(instance, kAboutClass, RouteToOwner<frmAbout>, true);
   CreditsPanel::RegisterClass(instance);
 }
 
@@ -141,9 +113,9 @@ frmAbout::frmAbout(HWND owner, const Scale& scale, platform::Platform& platform,
                                 CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                                 owner, nullptr, instance, nullptr));
   HWND window = window_.Get();
-  SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   surface_ = std::make_unique<DrawingSurface>(window, scale, scale.X(kAboutClientWidth),
                                               scale.Y(kAboutClientHeight), kFormBack, kLabelFont);
+  AttachOwner(window, this);
 
   picture2_ = std::make_unique<PictureBox>(window, kAboutTitleId, scale,
                                            TwipsRect{-15, 0, 5775, 375}, kButtonBack, kTitleFont);
@@ -175,7 +147,7 @@ frmAbout::frmAbout(HWND owner, const Scale& scale, platform::Platform& platform,
 
 frmAbout::~frmAbout() {
   KillTimer(window_.Get(), kScrollTimer);
-  SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, 0);
+  AttachOwner(window_.Get(), nullptr);
 }
 
 void frmAbout::ShowModal() {
@@ -360,26 +332,11 @@ void frmAbout::Unload() {
   ShowWindow(window_.Get(), SW_HIDE);
 }
 
-LRESULT CALLBACK frmAbout::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* about = reinterpret_cast<frmAbout*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (about == nullptr || about->surface_ == nullptr) {
-    return DefWindowProcW(window, message, wParam, lParam);
-  }
-  return about->Handle(message, wParam, lParam);
-}
-
-LRESULT frmAbout::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT frmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   HWND window = window_.Get();
+  LRESULT painted = 0;
+  if (HandleSurfacePaint(window, message, *surface_, &painted)) return painted;
   switch (message) {
-    case WM_PAINT: {
-      PAINTSTRUCT paint;
-      HDC dc = BeginPaint(window, &paint);
-      surface_->Paint(dc);
-      EndPaint(window, &paint);
-      return 0;
-    }
-    case WM_ERASEBKGND:
-      return 1;
     case WM_TIMER:
       if (wParam == kScrollTimer) tmrScroll_Timer();
       return 0;

@@ -50,14 +50,14 @@ class frmAbout {
 
   static void RegisterClass(HINSTANCE instance);
 
+  // The window's messages, routed here by its window class.
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
  private:
   struct Link {
     RECT area{};
     int redirect = 0;
   };
-
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
   void FormLoad();
   void DrawLabels();

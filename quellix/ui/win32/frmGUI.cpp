@@ -5,6 +5,7 @@
 #include "quellix/ui/win32/ButtonDrawing.h"
 #include "quellix/ui/win32/Colors.h"
 #include "quellix/ui/win32/WideText.h"
+#include "quellix/ui/win32/WindowClass.h"
 #include "quellix/ui/win32/frmAbout.h"
 #include "quellix/ui/win32/frmMultilingualMSGBOX.h"
 #include "quellix/ui/win32/mdlBrowseForFolder.h"
@@ -57,14 +58,7 @@ COLORREF ToColorRef(const Rgb& colour) { return RGB(colour.red, colour.green, co
 
 frmGUI::frmGUI(platform::Platform& platform, HINSTANCE instance)
     : platform_(platform), instance_(instance), scale_(ScreenScale()), language_(platform, *this) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  windowClass.hIcon = LoadIcon(instance, MAKEINTRESOURCE(1));
-  windowClass.lpszClassName = kMainWindowClass;
-  RegisterClassExW(&windowClass);
+  RegisterWindowClass(instance, kMainWindowClass, RouteToOwner<frmGUI>, true);
   PictureBox::RegisterClass(instance);
   frmMultilingualMSGBOX::RegisterClass(instance);
   frmAbout::RegisterClass(instance);
@@ -86,7 +80,7 @@ void frmGUI::CreateWindows() {
                                 frame.right - frame.left, frame.bottom - frame.top, nullptr,
                                 nullptr, instance_, nullptr));
   HWND window = window_.Get();
-  SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  AttachOwner(window, this);
   SetWindowTextA(window, MainWindowCaption().c_str());
   frmMain_.Reset(CreateWindowExW(0, L"STATIC", L"frmMain", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                  instance_, nullptr));
@@ -484,13 +478,7 @@ void frmGUI::Paint(HDC target) {
   BitBlt(target, 0, 0, client.right, client.bottom, dc.Get(), 0, 0, SRCCOPY);
 }
 
-LRESULT CALLBACK frmGUI::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* form = reinterpret_cast<frmGUI*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (form == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-  return form->Handle(message, wParam, lParam);
-}
-
-LRESULT frmGUI::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT frmGUI::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   HWND window = window_.Get();
   switch (message) {
     case WM_PAINT: {
@@ -521,7 +509,7 @@ LRESULT frmGUI::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       FormUnload();
       return 0;
     case WM_DESTROY:
-      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+      AttachOwner(window, nullptr);
       PostQuitMessage(0);
       return 0;
     default:

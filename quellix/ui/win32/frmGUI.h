@@ -57,6 +57,9 @@ class frmGUI final : public Host {
   // program's exit code.
   int Run();
 
+  // The main window's messages, routed here by its window class.
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
   // Host.
   void AppendDetails(const std::u16string& text) override;
   std::u16string GetDetailsText() override;
@@ -79,9 +82,6 @@ class frmGUI final : public Host {
     TwipsRect place;
     bool visible = true;
   };
-
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
   void CreateWindows();
   void LoadArtwork();

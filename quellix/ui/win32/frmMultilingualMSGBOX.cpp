@@ -3,6 +3,7 @@
 #include "quellix/ui/win32/ButtonDrawing.h"
 #include "quellix/ui/win32/Colors.h"
 #include "quellix/ui/win32/WideText.h"
+#include "quellix/ui/win32/WindowClass.h"
 
 namespace quellix::ui::win32 {
 namespace {
@@ -24,14 +25,7 @@ std::u16string JoinLines(const std::vector<std::u16string>& lines) {
 }  // namespace
 
 void frmMultilingualMSGBOX::RegisterClass(HINSTANCE instance) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  windowClass.hIcon = LoadIcon(instance, MAKEINTRESOURCE(1));
-  windowClass.lpszClassName = kMessageBoxClass;
-  RegisterClassExW(&windowClass);
+  RegisterWindowClass(instance, kMessageBoxClass, RouteToOwner<frmMultilingualMSGBOX>, true);
 }
 
 frmMultilingualMSGBOX::frmMultilingualMSGBOX(HWND owner, const Scale& scale)
@@ -48,9 +42,9 @@ frmMultilingualMSGBOX::frmMultilingualMSGBOX(HWND owner, const Scale& scale)
   window_.Reset(CreateWindowExW(kExStyle, kMessageBoxClass, title.c_str(), kStyle, CW_USEDEFAULT,
                                 CW_USEDEFAULT, outerWidth, outerHeight, owner, nullptr, instance,
                                 nullptr));
-  SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   surface_ = std::make_unique<DrawingSurface>(window_.Get(), scale, scale.X(kBoxClientWidth),
                                               scale.Y(kBoxClientHeight), kFormBack, kBoxFont);
+  AttachOwner(window_.Get(), this);
   surface_->foreColor = RGB(255, 255, 255);
   picture1_ = std::make_unique<PictureBox>(
       window_.Get(), kBoxPicture1Id, scale,
@@ -172,27 +166,11 @@ void frmMultilingualMSGBOX::SetOuterSize(double widthTwips, double heightTwips) 
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-LRESULT CALLBACK frmMultilingualMSGBOX::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                                   LPARAM lParam) {
-  auto* box = reinterpret_cast<frmMultilingualMSGBOX*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (box == nullptr || box->surface_ == nullptr) {
-    return DefWindowProcW(window, message, wParam, lParam);
-  }
-  return box->Handle(message, wParam, lParam);
-}
-
-LRESULT frmMultilingualMSGBOX::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT frmMultilingualMSGBOX::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   HWND window = window_.Get();
+  LRESULT painted = 0;
+  if (HandleSurfacePaint(window, message, *surface_, &painted)) return painted;
   switch (message) {
-    case WM_PAINT: {
-      PAINTSTRUCT paint;
-      HDC dc = BeginPaint(window, &paint);
-      surface_->Paint(dc);
-      EndPaint(window, &paint);
-      return 0;
-    }
-    case WM_ERASEBKGND:
-      return 1;
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE && shown_) FormActivate();
       return DefWindowProcW(window, message, wParam, lParam);

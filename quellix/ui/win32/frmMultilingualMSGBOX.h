@@ -42,10 +42,10 @@ class frmMultilingualMSGBOX {
 
   static void RegisterClass(HINSTANCE instance);
 
- private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+  // The box's messages, routed here by its window class.
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
+ private:
   void FormLoad();
   void DrawLines(const std::vector<std::u16string>& lines);
   void FormActivate();
