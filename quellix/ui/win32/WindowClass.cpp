@@ -32,4 +32,39 @@ bool HandleSurfacePaint(HWND window, UINT message, const DrawingSurface& surface
   return true;
 }
 
+void CentreOnOwner(HWND window, HWND owner) {
+  RECT ownerRect{};
+  RECT windowRect{};
+  GetWindowRect(owner != nullptr && IsWindowVisible(owner) ? owner : GetDesktopWindow(),
+                &ownerRect);
+  GetWindowRect(window, &windowRect);
+  const int width = windowRect.right - windowRect.left;
+  const int height = windowRect.bottom - windowRect.top;
+  SetWindowPos(window, nullptr, (ownerRect.left + ownerRect.right - width) / 2,
+               (ownerRect.top + ownerRect.bottom - height) / 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void RunModal(HWND window, HWND owner, bool& shown) {
+  const bool ownerWasEnabled = owner != nullptr && IsWindowEnabled(owner);
+  if (ownerWasEnabled) EnableWindow(owner, FALSE);
+  shown = true;
+  ShowWindow(window, SW_SHOW);
+  SetForegroundWindow(window);
+  MSG message;
+  while (shown) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0 || got == -1) {
+      // The program is ending: leave the window and let the outer loop see it.
+      if (got == 0) PostQuitMessage(static_cast<int>(message.wParam));
+      break;
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  if (ownerWasEnabled) EnableWindow(owner, TRUE);
+  ShowWindow(window, SW_HIDE);
+  if (owner != nullptr && IsWindowVisible(owner)) SetForegroundWindow(owner);
+}
+
 }  // namespace quellix::ui::win32

@@ -1,6 +1,6 @@
 // What every window class of the program shares: registration, the routing
-// of a window's messages to the object that owns it, and the painting of a
-// window that shows a DrawingSurface.
+// of a window's messages to the object that owns it, the painting of a
+// window that shows a DrawingSurface, and the showing of a modal window.
 #pragma once
 
 #include "quellix/ui/win32/DrawingSurface.h"
@@ -28,5 +28,14 @@ LRESULT CALLBACK RouteToOwner(HWND window, UINT message, WPARAM wParam, LPARAM l
 // WM_PAINT copies the surface to the window; WM_ERASEBKGND is skipped, since
 // the surface covers the whole window. True when the message was one of them.
 bool HandleSurfacePaint(HWND window, UINT message, const DrawingSurface& surface, LRESULT* result);
+
+// Centres the window on its owner, or on the screen while the owner is hidden.
+void CentreOnOwner(HWND window, HWND owner);
+
+// Shows the window modally: the owner is disabled and the program's messages
+// (timers and socket events of the owner too) run until a handler sets shown
+// false or the program ends; then the window is hidden and the owner enabled
+// and given the focus again.
+void RunModal(HWND window, HWND owner, bool& shown);
 
 }  // namespace quellix::ui::win32

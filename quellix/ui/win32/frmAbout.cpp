@@ -152,37 +152,9 @@ frmAbout::~frmAbout() {
 
 void frmAbout::ShowModal() {
   FormLoad();
-  RECT ownerRect{};
-  RECT aboutRect{};
-  GetWindowRect(owner_ != nullptr && IsWindowVisible(owner_) ? owner_ : GetDesktopWindow(),
-                &ownerRect);
-  GetWindowRect(window_.Get(), &aboutRect);
-  const int width = aboutRect.right - aboutRect.left;
-  const int height = aboutRect.bottom - aboutRect.top;
-  SetWindowPos(window_.Get(), nullptr, (ownerRect.left + ownerRect.right - width) / 2,
-               (ownerRect.top + ownerRect.bottom - height) / 2, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-
-  const bool ownerWasEnabled = owner_ != nullptr && IsWindowEnabled(owner_);
-  if (ownerWasEnabled) EnableWindow(owner_, FALSE);
-  shown_ = true;
-  ShowWindow(window_.Get(), SW_SHOW);
-  SetForegroundWindow(window_.Get());
-  MSG message;
-  while (shown_) {
-    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-    if (got == 0 || got == -1) {
-      // The program is ending: leave the window and let the outer loop see it.
-      if (got == 0) PostQuitMessage(static_cast<int>(message.wParam));
-      break;
-    }
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
+  CentreOnOwner(window_.Get(), owner_);
+  RunModal(window_.Get(), owner_, shown_);
   StopScroll();
-  if (ownerWasEnabled) EnableWindow(owner_, TRUE);
-  ShowWindow(window_.Get(), SW_HIDE);
-  if (owner_ != nullptr && IsWindowVisible(owner_)) SetForegroundWindow(owner_);
 }
 
 void frmAbout::FormLoad() {

@@ -68,39 +68,11 @@ std::int16_t frmMultilingualMSGBOX::ShowModal(const std::vector<std::u16string>&
   SetDlgItemTextW(window_.Get(), kBoxTextId, ToWide(JoinLines(lines)).c_str());
 
   // Centred on the owner, as a message box stands.
-  RECT ownerRect{};
-  RECT boxRect{};
-  GetWindowRect(owner_ != nullptr && IsWindowVisible(owner_) ? owner_ : GetDesktopWindow(),
-                &ownerRect);
-  GetWindowRect(window_.Get(), &boxRect);
-  const int width = boxRect.right - boxRect.left;
-  const int height = boxRect.bottom - boxRect.top;
-  SetWindowPos(window_.Get(), nullptr, (ownerRect.left + ownerRect.right - width) / 2,
-               (ownerRect.top + ownerRect.bottom - height) / 2, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-
+  CentreOnOwner(window_.Get(), owner_);
   // Placed once before showing too, so the buttons stand right even where
   // the box is never activated.
   FormActivate();
-  const bool ownerWasEnabled = owner_ != nullptr && IsWindowEnabled(owner_);
-  if (ownerWasEnabled) EnableWindow(owner_, FALSE);
-  shown_ = true;
-  ShowWindow(window_.Get(), SW_SHOW);
-  SetForegroundWindow(window_.Get());
-  MSG message;
-  while (shown_) {
-    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-    if (got == 0 || got == -1) {
-      // The program is ending: leave the box and let the outer loop see it.
-      if (got == 0) PostQuitMessage(static_cast<int>(message.wParam));
-      break;
-    }
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-  if (ownerWasEnabled) EnableWindow(owner_, TRUE);
-  ShowWindow(window_.Get(), SW_HIDE);
-  if (owner_ != nullptr && IsWindowVisible(owner_)) SetForegroundWindow(owner_);
+  RunModal(window_.Get(), owner_, shown_);
   return ReturnVal;
 }
 
