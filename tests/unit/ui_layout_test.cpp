@@ -10,6 +10,7 @@
 #include "quellix/ui/ProgressBar.h"
 #include "quellix/ui/StartGlow.h"
 #include "quellix/ui/Twips.h"
+#include "quellix/ui/WindowPlacement.h"
 
 namespace quellix::ui {
 namespace {
@@ -133,6 +134,36 @@ TEST(MessageBoxLayout, ButtonsStandCentred) {
   EXPECT_DOUBLE_EQ(two.picture2, 2542.5);
   EXPECT_DOUBLE_EQ(two.picture2 - (two.picture1 + kBoxButtonWidth), 105);
   EXPECT_DOUBLE_EQ((two.picture1 + two.picture2 + kBoxButtonWidth) / 2, 2490);
+}
+
+TEST(WindowPlacement, CentredOnTheOwnerButNeverOffTheWorkArea) {
+  const ScreenRect work{0, 0, 1024, 740};
+  auto place = [&](const ScreenRect& owner, int width, int height) {
+    const ScreenRect rect = CentreInsideWorkArea(owner, width, height, work);
+    EXPECT_EQ(rect.right - rect.left, width);
+    EXPECT_EQ(rect.bottom - rect.top, height);
+    return rect;
+  };
+  // Room enough: centred on the owner.
+  EXPECT_EQ(place({100, 100, 600, 500}, 200, 100).left, 250);
+  EXPECT_EQ(place({100, 100, 600, 500}, 200, 100).top, 250);
+  // A box wider than its owner at the left edge of the screen starts at the edge.
+  EXPECT_EQ(place({0, 0, 490, 690}, 560, 120).left, 0);
+  // At the right and bottom edges it moves back inside.
+  const ScreenRect corner = place({800, 600, 1024, 740}, 300, 200);
+  EXPECT_EQ(corner.right, 1024);
+  EXPECT_EQ(corner.bottom, 740);
+  // An owner partly off the screen, and a box larger than the work area: its
+  // left and top edges stay visible.
+  EXPECT_EQ(place({-400, -300, 100, 200}, 200, 100).left, 0);
+  EXPECT_EQ(place({-400, -300, 100, 200}, 200, 100).top, 0);
+  const ScreenRect huge = place({0, 0, 1024, 740}, 1300, 900);
+  EXPECT_EQ(huge.left, 0);
+  EXPECT_EQ(huge.top, 0);
+  // A work area that does not start at the origin (a task bar on the left,
+  // a second monitor).
+  EXPECT_EQ(CentreInsideWorkArea({1000, 0, 1400, 300}, 500, 100, {1024, 40, 2048, 768}).left, 1024);
+  EXPECT_EQ(CentreInsideWorkArea({1000, 0, 1400, 300}, 500, 100, {1024, 40, 2048, 768}).top, 100);
 }
 
 TEST(CaptionDrawing, CentringRoundsHalvesToEven) {
