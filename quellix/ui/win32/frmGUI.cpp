@@ -230,9 +230,7 @@ void frmGUI::Command2Click() {
 }
 
 void frmGUI::ReportRunFailure(const std::string& what) {
-  const std::string text = "The removal stopped before its end: " + what +
-                           "\r\nNothing more was changed. You may close Quellix or start again.";
-  MessageBoxA(window_.Get(), text.c_str(), kProductName, MB_ICONERROR | MB_OK);
+  ShowMessageBox(RunFailureBox(language_, what));
   term_ = true;
   EnableGUI();
 }
