@@ -20,8 +20,8 @@ class UpdateWindow {
 
   // Replaces the text of the status line (Label2).
   virtual void SetStatus(const std::string& text) = 0;
-  // Enabling starts the interval anew; a disabled timer delivers no tick,
-  // not even one that was already due.
+  // Enabling a stopped timer starts its interval anew; a stopped timer
+  // delivers no tick, not even one that was already due.
   virtual void SetTimerEnabled(UpdateTimer timer, bool enabled) = 0;
   // Enables Command1 (CLOSE) and Command2 (START).
   virtual void EnableCommands() = 0;
