@@ -24,6 +24,9 @@ struct Watch {
   bool datagram = false;
   bool listening = false;
   bool connecting = false;
+  // A stream socket is watched for input only once it has a connection: before
+  // that Linux reports it hung up, which would pass for the peer's close.
+  bool connected = false;
   bool readArmed = true;
   bool acceptArmed = true;
   bool writeArmed = false;
@@ -73,9 +76,16 @@ short Interest(const Watch& watch) {
   if (watch.connecting) return POLLOUT;
   if (watch.listening) return watch.acceptArmed ? POLLIN : 0;
   short events = 0;
-  if (watch.readArmed || (!watch.datagram && watch.closeArmed)) events |= POLLIN;
+  const bool input = watch.datagram || watch.connected;
+  if (input && (watch.readArmed || (!watch.datagram && watch.closeArmed))) events |= POLLIN;
   if (watch.writeArmed) events |= POLLOUT;
   return events;
+}
+
+// A connection is up: from now on its data and its close are reported.
+void Connected(Watch& watch) {
+  watch.connected = true;
+  watch.readArmed = watch.closeArmed = true;
 }
 
 // Turns one socket's readiness into the notifications WSAAsyncSelect would post.
@@ -87,6 +97,7 @@ void Translate(int fd, Watch& watch, short ready) {
     if (error != 0) {
       watch.readArmed = watch.writeArmed = watch.closeArmed = false;
     } else {
+      Connected(watch);
       PostSocket(fd, sys::kEventWrite, 0);
     }
     return;
@@ -167,6 +178,7 @@ void NoteAccepted(int listener, int fd) {
   // The accepted socket reports with the listening socket's notifications;
   // it can be written to at once.
   Watch accepted;
+  Connected(accepted);
   accepted.writeArmed = true;
   TheLayer()->watches[fd] = accepted;
 }
@@ -181,9 +193,11 @@ void NoteListening(int fd) {
 
 void PostConnectResult(int fd, int error) {
   PostSocket(fd, sys::kEventConnect, error);
+  Watch* watch = FindWatch(fd);
   if (error == 0) {
+    if (watch != nullptr) Connected(*watch);
     PostSocket(fd, sys::kEventWrite, 0);
-  } else if (Watch* watch = FindWatch(fd)) {
+  } else if (watch != nullptr) {
     watch->readArmed = watch->writeArmed = watch->closeArmed = false;
   }
 }
@@ -263,6 +277,10 @@ int SelectNotifications(SocketNumber socket) {
   if (::getsockopt(socket, SOL_SOCKET, SO_ACCEPTCONN, &listening, &length) == 0) {
     watch.listening = listening != 0;
   }
+  sockaddr_storage peer{};
+  length = sizeof(peer);
+  watch.connected = !watch.datagram && !watch.listening &&
+                    ::getpeername(socket, reinterpret_cast<sockaddr*>(&peer), &length) == 0;
   layer->watches[socket] = watch;
   return 0;
 }

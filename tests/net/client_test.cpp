@@ -41,6 +41,24 @@ TEST(SocketClient, ConnectByNameResolvesThenConnects) {
   EXPECT_EQ(client.RemoteHost(), "localhost");
 }
 
+TEST(SocketClient, ConnectionByNameReportsDataAndThePeersClose) {
+  Recorder serverEvents, events;
+  CEventSocket server(&serverEvents), client(&events), accepted;
+  events.socket = &client;
+  serverEvents.onConnectionRequest = [&](std::int32_t id) { accepted.Accept(id); };
+  Variant text;
+  events.onDataArrival = [&](std::int32_t) { client.GetData(text, vbString); };
+  ListenOnLoopback(server);
+  client.Connect("localhost", server.LocalPort());
+  ASSERT_TRUE(PumpUntil(
+      [&] { return client.State() == StateConnected && accepted.State() == StateConnected; }));
+  accepted.SendData("hello");
+  accepted.CloseSck();
+  ASSERT_TRUE(PumpUntil([&] { return events.Count("CloseSck") == 1; }));
+  EXPECT_EQ(events.events, (std::vector<std::string>{"Connect", "DataArrival 5", "CloseSck"}));
+  EXPECT_EQ(text, Variant("hello"));
+}
+
 TEST(SocketClient, NameIsResolvingWhileTheLookupRunsAndResolvedUntilTheConnectionStarts) {
   Recorder serverEvents, events;
   CEventSocket server(&serverEvents), client(&events), accepted;
