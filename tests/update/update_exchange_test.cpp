@@ -38,14 +38,14 @@ HostAnswer Pieces(const std::string& text, const std::vector<std::size_t>& cuts)
   return answer;
 }
 
-TEST(UpdateExchange, CurrentProgramThenAFeedOfTwoDigests) {
+TEST(UpdateExchange, CurrentProgramThenAFeedOfTwoDigestsFromAHostByName) {
   ExchangeRig rig;
   rig.host.Serve(kVersionCheckPath, Whole(CheckBody("4.23", "7.00")));
   rig.host.Serve(kFeedPath, Whole(kDigestA + "\r\n" + kDigestB + "\r\n\r\r\n"));
-  rig.Start(rig.Loopback());
+  rig.Start(UpdateTarget{"localhost", rig.host.Port()});
   ASSERT_TRUE(rig.PumpUntil([&] { return rig.Ready(); }));
 
-  const std::string hostLine = "127.0.0.1:" + std::to_string(rig.host.Port());
+  const std::string hostLine = "localhost:" + std::to_string(rig.host.Port());
   EXPECT_EQ(rig.host.Requests(), (Texts{VersionCheckRequest(hostLine), FeedRequest(hostLine)}));
   EXPECT_EQ(rig.window.statuses,
             (Texts{"Checking for Updates....", "Conected to server, requesting data...",
