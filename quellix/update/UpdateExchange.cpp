@@ -47,7 +47,7 @@ class UpdateExchange::FeedEvents final : public net::CEventSocketEvents {
   UpdateExchange& exchange_;
 };
 
-UpdateExchange::UpdateExchange(Session& session, UpdateWindow& window, UpdateTarget target)
+UpdateExchange::UpdateExchange(Session& session, ExchangeWindow& window, UpdateTarget target)
     : session_(session),
       window_(window),
       target_(std::move(target)),

@@ -13,7 +13,7 @@
 #include "quellix/engine/Session.h"
 #include "quellix/update/DetectionFeed.h"
 #include "quellix/update/UpdateTarget.h"
-#include "quellix/update/UpdateWindow.h"
+#include "quellix/update/ExchangeWindow.h"
 #include "quellix/update/VersionCheck.h"
 
 namespace quellix::update {
@@ -32,7 +32,7 @@ std::string FeedAddedStatus(std::size_t count);
 
 class UpdateExchange {
  public:
-  UpdateExchange(Session& session, UpdateWindow& window, UpdateTarget target);
+  UpdateExchange(Session& session, ExchangeWindow& window, UpdateTarget target);
   ~UpdateExchange();
   UpdateExchange(const UpdateExchange&) = delete;
   UpdateExchange& operator=(const UpdateExchange&) = delete;
@@ -71,7 +71,7 @@ class UpdateExchange {
   void Close(net::CEventSocket* socket);
 
   Session& session_;
-  UpdateWindow& window_;
+  ExchangeWindow& window_;
   const UpdateTarget target_;
   std::uint8_t CheckTicks_ = 0;
   VersionCheckAnswer checkAnswer_;

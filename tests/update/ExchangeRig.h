@@ -19,7 +19,7 @@
 
 namespace quellix::update::test {
 
-class ClockWindow final : public UpdateWindow {
+class ClockWindow final : public ExchangeWindow {
  public:
   ClockWindow();
 

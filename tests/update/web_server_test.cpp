@@ -33,11 +33,10 @@ TEST(UpdateExchangeThroughAWebServer, ReadsTheAnswersQuellixFeedWrote) {
 
   const std::vector<std::string> expected = SplitAtCommas(digests);
   EXPECT_EQ(rig.window.statuses,
-            (std::vector<std::string>{"Checking for Updates....",
-                                      "Conected to server, requesting data...",
-                                      "Update Check Success - No Update Available.",
-                                      "Checking for KESTREL updates...",
-                                      FeedAddedStatus(expected.size())}));
+            (std::vector<std::string>{
+                "Checking for Updates....", "Conected to server, requesting data...",
+                "Update Check Success - No Update Available.", "Checking for KESTREL updates...",
+                FeedAddedStatus(expected.size())}));
   EXPECT_EQ(rig.AddedDigests(), expected);
 }
 

@@ -14,9 +14,9 @@ enum class UpdateTimer {
 constexpr int kTimer1Interval = 1000;
 constexpr int kTimer5Interval = 5000;
 
-class UpdateWindow {
+class ExchangeWindow {
  public:
-  virtual ~UpdateWindow() = default;
+  virtual ~ExchangeWindow() = default;
 
   // Replaces the text of the status line (Label2).
   virtual void SetStatus(const std::string& text) = 0;
