@@ -58,9 +58,12 @@ qlx_serve_feed() {
   local version=$1 file
   shift
   : >"$work/feed-digests.txt"
-  for file in "$@"; do md5sum "$file" | cut -c1-32 >>"$work/feed-digests.txt"; done
+  for file in "$@"; do
+    md5sum "$file" >"$work/feed-digest" || return 1
+    cut -c1-32 "$work/feed-digest" >>"$work/feed-digests.txt"
+  done
   "$QLX_FEED" build --program-version "$version" --database-version 7.00 \
-    --digests "$work/feed-digests.txt" --out "$work/www" >/dev/null
+    --digests "$work/feed-digests.txt" --out "$work/www" >/dev/null || return 1
   "$QLX_FEED" serve "$work/www" --port 0 --seconds 600 --pause "${QLX_FEED_PAUSE:-1}" \
     >"$work/feed.out" 2>"$work/feed.err" &
   feed_pid=$!

@@ -67,7 +67,7 @@ check "the seeded worm service is registered" \
 
 # The update host offers version 4.24 and a feed of one digest: that of the
 # worm file only the feed knows.
-qlx_serve_feed 4.24 "$drive_c/windows/qlxnews.exe"
+check "the update host serves on loopback" qlx_serve_feed 4.24 "$drive_c/windows/qlxnews.exe"
 pids+=("$feed_pid")
 
 qlx_start first
@@ -135,7 +135,9 @@ check "the run was driven to its end, the close request during it refused" test 
 check "the details box holds the run" has 'print-details| Done!'
 check "the worm process was terminated" has 'print-details| teekids.exe ...Terminated'
 check "SmartScan identified the worm by the feed's digest" \
-  grep -qixF 'print-details| c:\windows\qlxnews.exe ...Identified' "$work/out.txt"
+  has 'print-details| qlxnews.exe ...Identified'
+check "and the sweep removed it by its learned name" \
+  has 'print-details| Found c:\windows\qlxnews.exe ...Removed'
 
 qlx_drive click 101 wait-gone-main 30
 check "CLOSE ends the program" ended "$first"
@@ -164,7 +166,9 @@ check "the worm service key is gone" \
 check "the service key was exported first" grep -qa 'avserve' "$backup/avserve.reg"
 run_values=$(wine_quiet reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Run')
 check "the worm's Run value is gone" bash -c "! grep -q 'Windows Update Helper' <<<'$run_values'"
-check "so is the Run value of the worm the feed found" bash -c "! grep -q 'News Ticker' <<<'$run_values'"
+user_run_values=$(wine_quiet reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run')
+check "so is the user's Run value of the worm the feed found" \
+  bash -c "! grep -q 'News Ticker' <<<'$user_run_values'"
 check "the harmless Run value stays" grep -q 'Sound Manager' <<<"$run_values"
 hosts="$drive_c/windows/system32/drivers/etc/hosts"
 check "the hosts file keeps localhost and the owner's note" \

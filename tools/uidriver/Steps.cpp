@@ -181,7 +181,10 @@ void WatchStatus(const Args& args) {
     HWND main = FindMainWindow();
     HWND status = main != nullptr ? DescendantWithId(main, 111) : nullptr;
     if (status == nullptr) return false;
+    // A text replaced between the length and the text messages comes cut to
+    // the old length; only a text read the same twice counts.
     const std::wstring text = WindowText(status);
+    if (WindowText(status) != text) return false;
     if (first || text != shown) Show("watch-status", text);
     first = false;
     shown = text;
