@@ -73,11 +73,14 @@ pids+=("$feed_pid")
 qlx_start first
 first=$last_pid
 pids+=("$first")
-qlx_drive wait-main 90 watch-status 'Success. 1 KESTREL detections added!' 90 \
+# A close request while the exchange runs is refused: the window stays for
+# the rest of the script.
+qlx_drive wait-main 90 close-main watch-status 'Success. 1 KESTREL detections added!' 90 \
   wait-box 'newer version' 10 screenshot "$qlx_dir_win\\1-update-box.bmp" \
   answer-box 2 'A newer version of Quellix is available.' 10 \
   wait-enabled 102 30 screenshot "$qlx_dir_win\\1-ready.bmp"
-check "the window becomes ready after the update exchange" test "$status" -eq 0
+check "the window refuses to close during the update exchange and becomes ready after it" \
+  test "$status" -eq 0
 sed -n 's/^watch-status| //p' "$work/out.txt" >"$work/statuses.txt"
 check "the status line shows the exchange's texts in their order" python3 - "$work/statuses.txt" <<'ORDER'
 import sys
