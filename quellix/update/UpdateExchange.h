@@ -5,6 +5,7 @@
 // window routes its two timers here and the sockets report here.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -12,8 +13,8 @@
 #include "net/CEventSocket.h"
 #include "quellix/engine/Session.h"
 #include "quellix/update/DetectionFeed.h"
-#include "quellix/update/UpdateTarget.h"
 #include "quellix/update/ExchangeWindow.h"
+#include "quellix/update/UpdateTarget.h"
 #include "quellix/update/VersionCheck.h"
 
 namespace quellix::update {
