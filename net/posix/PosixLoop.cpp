@@ -31,6 +31,9 @@ struct Watch {
   bool acceptArmed = true;
   bool writeArmed = false;
   bool closeArmed = true;
+  // The peer has closed, but data before its close is still unread and the
+  // object is not reading: nothing can be posted until it reads again.
+  bool hungUp = false;
 };
 
 struct Message {
@@ -72,12 +75,17 @@ int PendingError(int fd) {
   return error == 0 ? 0 : MapErrno(error);
 }
 
+// What poll is asked to report for a socket. Waiting data wakes it only while
+// a read may be posted; the close is watched on its own (POLLRDHUP), so that
+// an object that stopped reading does not make every round return at once.
 short Interest(const Watch& watch) {
   if (watch.connecting) return POLLOUT;
   if (watch.listening) return watch.acceptArmed ? POLLIN : 0;
   short events = 0;
-  const bool input = watch.datagram || watch.connected;
-  if (input && (watch.readArmed || (!watch.datagram && watch.closeArmed))) events |= POLLIN;
+  if (watch.datagram || watch.connected) {
+    if (watch.readArmed) events |= POLLIN;
+    if (!watch.datagram && watch.closeArmed && !watch.hungUp) events |= POLLRDHUP;
+  }
   if (watch.writeArmed) events |= POLLOUT;
   return events;
 }
@@ -113,7 +121,7 @@ void Translate(int fd, Watch& watch, short ready) {
     watch.writeArmed = false;
     PostSocket(fd, sys::kEventWrite, 0);
   }
-  if ((ready & (POLLIN | POLLHUP | POLLERR)) == 0) return;
+  if ((ready & (POLLIN | POLLRDHUP | POLLHUP | POLLERR)) == 0) return;
   if (watch.datagram) {
     if (watch.readArmed) {
       watch.readArmed = false;
@@ -129,6 +137,8 @@ void Translate(int fd, Watch& watch, short ready) {
     if (watch.readArmed) {
       watch.readArmed = false;
       PostSocket(fd, sys::kEventRead, 0);
+    } else {
+      watch.hungUp = true;
     }
   } else if (peeked == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) {
     const int error = peeked == 0 ? 0 : MapErrno(errno);
