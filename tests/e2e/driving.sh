@@ -2,8 +2,8 @@
 # in the prefix and driving it with uidriver. The caller sets WINEPREFIX,
 # DISPLAY, QLX_WINE, qlx_dir (the Linux folder under drive_c that holds
 # quellix.exe and uidriver.exe), qlx_dir_win (the same folder as Windows
-# sees it) and work (a scratch folder), and has changed to drive_c: the
-# prefix has no Z: drive.
+# sees it), work (a scratch folder) and, for the feed, QLX_FEED
+# (tools/quellix-feed), and has changed to drive_c: the prefix has no Z: drive.
 
 # Starts one copy in the background; its process id is left in last_pid.
 # Wine's output goes to a file: the system processes it starts inherit it.
@@ -46,4 +46,35 @@ qlx_save_screenshots() {
     [ -e "$bmp" ] || continue
     convert "$bmp" "$1/$(basename "${bmp%.bmp}").png"
   done
+}
+
+# The update host on loopback: tools/quellix-feed builds the two answers
+# (newest program $1, database 7.00, the digests of the files $2...) in
+# $work/www and serves them on 127.0.0.1, pausing $QLX_FEED_PAUSE seconds
+# (default 1) before each answer so that the status line can be watched; the
+# prefix's UpdateHost value points Quellix there. The server stops by itself
+# after ten minutes; its process id is left in feed_pid.
+qlx_serve_feed() {
+  local version=$1 file
+  shift
+  : >"$work/feed-digests.txt"
+  for file in "$@"; do
+    md5sum "$file" >"$work/feed-digest" || return 1
+    cut -c1-32 "$work/feed-digest" >>"$work/feed-digests.txt"
+  done
+  "$QLX_FEED" build --program-version "$version" --database-version 7.00 \
+    --digests "$work/feed-digests.txt" --out "$work/www" >/dev/null || return 1
+  "$QLX_FEED" serve "$work/www" --port 0 --seconds 600 --pause "${QLX_FEED_PAUSE:-1}" \
+    >"$work/feed.out" 2>"$work/feed.err" &
+  feed_pid=$!
+  local port=
+  for _ in $(seq 100); do
+    port=$(sed -n 's/.* on 127\.0\.0\.1:\([0-9]*\) .*/\1/p' "$work/feed.out")
+    [ -n "$port" ] && break
+    sleep 0.1
+  done
+  [ -n "$port" ] || { cat "$work/feed.err"; return 1; }
+  "$QLX_WINE" reg add 'HKLM\Software\Quellix\QLX' /v UpdateHost /t REG_SZ \
+    /d "127.0.0.1:$port" /f >/dev/null 2>&1 </dev/null
+  echo "--- the update host serves on 127.0.0.1:$port"
 }

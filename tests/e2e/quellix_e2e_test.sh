@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
 # The real quellix.exe end to end, under Wine on a virtual display: a prefix
-# seeded with an infection (seed-infection), the program started as a user
-# would, a second copy refused, the About window opened and closed, START
+# seeded with an infection (seed-infection) and an update host on loopback
+# (tools/quellix-feed, found through the prefix's UpdateHost value) that
+# offers a newer version and a feed with the digest of a worm no list names.
+# The program is started as a user would; its status line is watched through
+# the update exchange, box 4 is answered after the feed has ended behind it,
+# a second copy is refused, the About window opened and closed, START
 # pressed, the boxes and the folder dialog answered by uidriver; afterwards
 # the run log, the backups, the registry, the files and the hosts file are
 # checked. A second session passes again in Arabic, both Chinese, Hebrew and
-# Korean and ends by the title bar. Screenshots of the ready window, the
-# About window, each box, the folder dialog, the window after the run, and
-# the language list and START's box in each of those languages are saved as
-# PNG files for people to look at.
+# Korean and ends by the title bar. Screenshots of box 4, the ready window,
+# the About window, each box, the folder dialog, the window after the run,
+# and the language list and START's box in each of those languages are saved
+# as PNG files for people to look at.
 # usage: quellix_e2e_test.sh QUELLIX_EXE UIDRIVER_EXE STANDIN_WORM_EXE SHOTS_DIR
 set -uo pipefail
 quellix=$1
@@ -23,6 +27,7 @@ export WINEDEBUG=${WINEDEBUG:--all}
 # must never reach a real browser.
 export WINEDLLOVERRIDES="winedbg.exe=d;winemenubuilder.exe=d;winebrowser.exe=d"
 wine=${QLX_WINE:-wine}
+QLX_FEED=${QLX_FEED:-$here/../../tools/quellix-feed}
 
 drive_c="$WINEPREFIX/drive_c"
 qlx_dir="$drive_c/qlx-e2e"
@@ -62,11 +67,37 @@ cd "$drive_c"
 check "the seeded worm service is registered" \
   bash -c "$(declare -f wine_quiet); wine=$wine; wine_quiet reg query 'HKLM\\System\\CurrentControlSet\\Services\\avserve' | grep -q ImagePath"
 
+# The update host offers version 4.24 and a feed of one digest: that of the
+# worm file only the feed knows.
+check "the update host serves on loopback" qlx_serve_feed 4.24 "$drive_c/windows/qlxnews.exe"
+pids+=("$feed_pid")
+
 qlx_start first
 first=$last_pid
 pids+=("$first")
-qlx_drive wait-main 90 wait-enabled 102 90 screenshot "$qlx_dir_win\\1-ready.bmp"
-check "the window becomes ready" test "$status" -eq 0
+# A close request while the exchange runs is refused: the window stays for
+# the rest of the script.
+qlx_drive wait-main 90 close-main watch-status 'Success. 1 KESTREL detections added!' 90 \
+  wait-box 'newer version' 10 screenshot "$qlx_dir_win\\1-update-box.bmp" \
+  answer-box 2 'A newer version of Quellix is available.' 10 \
+  wait-enabled 102 30 screenshot "$qlx_dir_win\\1-ready.bmp"
+check "the window refuses to close during the update exchange and becomes ready after it" \
+  test "$status" -eq 0
+sed -n 's/^watch-status| //p' "$work/out.txt" >"$work/statuses.txt"
+check "the status line shows the exchange's texts in their order" python3 - "$work/statuses.txt" <<'ORDER'
+import sys
+order = ["Checking for Updates....", "Conected to server, requesting data...",
+         "Checking for KESTREL updates...", "Update Check Success - An Update is Available.",
+         "Success. 1 KESTREL detections added!"]
+seen = [line.rstrip("\n") for line in open(sys.argv[1])]
+positions = [order.index(text) for text in seen if text in order]
+must = {order[1], order[3], order[4]}
+sys.exit(0 if len(positions) == len(seen) and positions == sorted(positions) and must <= set(seen) else 1)
+ORDER
+check "box 4 stood open while the feed ended" \
+  grep -qF 'wait-box| A newer version of Quellix is available.' "$work/out.txt"
+check "the update host was asked both questions" \
+  bash -c "grep -q 'GET /app/checkupdates.php' '$work/feed.err' && grep -q 'GET /app/kestrel/updates.php' '$work/feed.err'"
 
 qlx_start second
 second=$last_pid
@@ -108,6 +139,10 @@ qlx_drive_pass 'C:\Quellix Backup' close-main
 check "the run was driven to its end, the close request during it refused" test "$status" -eq 0
 check "the details box holds the run" has 'print-details| Done!'
 check "the worm process was terminated" has 'print-details| teekids.exe ...Terminated'
+check "SmartScan identified the worm by the feed's digest" \
+  has 'print-details| qlxnews.exe ...Identified'
+check "and the sweep removed it by its learned name" \
+  has 'print-details| Found c:\windows\qlxnews.exe ...Removed'
 
 qlx_drive click 101 wait-gone-main 30
 check "CLOSE ends the program" ended "$first"
@@ -144,7 +179,7 @@ check "the title bar ends the program" ended "$tour"
 check "and deletes the tune file" test -z "$(tunes)"
 
 qlx_save_screenshots "$shots"
-check "the screenshots were saved" test "$(ls "$shots"/*.png 2>/dev/null | wc -l)" -ge 18
+check "the screenshots were saved" test "$(ls "$shots"/*.png 2>/dev/null | wc -l)" -ge 19
 
 # What the run did to the prefix.
 log=$(ls "$backup"/Quellix\ Log\ *.txt 2>/dev/null | head -1)
@@ -155,7 +190,8 @@ check "the log is UTF-16 with its byte order mark" \
 check "the log names the terminated worm" bash -c "$(declare -f log_text); log='$log'; log_text | grep -qx 'teekids.exe ...Terminated'"
 check "the log ends with Saving Log..." bash -c "$(declare -f log_text); log='$log'; log_text | tail -1 | grep -qx 'Saving Log...'"
 check "the worm process is gone" bash -c "! pgrep -f '[q]lx-worm.teekids.exe' >/dev/null"
-for file in windows/system32/msblast.exe windows/penis32.exe windows/system32/avserve.exe; do
+for file in windows/system32/msblast.exe windows/penis32.exe windows/system32/avserve.exe \
+  windows/qlxnews.exe; do
   name=$(basename "$file")
   check "$name was deleted" test ! -e "$drive_c/$file"
   check "$name was backed up first" test -s "$backup/$name.back"
@@ -165,6 +201,9 @@ check "the worm service key is gone" \
 check "the service key was exported first" grep -qa 'avserve' "$backup/avserve.reg"
 run_values=$(wine_quiet reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Run')
 check "the worm's Run value is gone" bash -c "! grep -q 'Windows Update Helper' <<<'$run_values'"
+user_run_values=$(wine_quiet reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run')
+check "so is the user's Run value of the worm the feed found" \
+  bash -c "! grep -q 'News Ticker' <<<'$user_run_values'"
 check "the harmless Run value stays" grep -q 'Sound Manager' <<<"$run_values"
 hosts="$drive_c/windows/system32/drivers/etc/hosts"
 check "the hosts file keeps localhost and the owner's note" \

@@ -170,6 +170,33 @@ void PrintStatus(const Args&) {
   Say("print-status", Lines(SplitLines(text).size()));
 }
 
+// Every text the status line shows while the step looks, each once, until it
+// shows the awaited one. A text that stands for less than the look's
+// interval can be missed.
+void WatchStatus(const Args& args) {
+  const double seconds = SecondsOf(args[1]);
+  std::wstring shown;
+  bool first = true;
+  const bool reached = WaitFor(seconds, [&] {
+    HWND main = FindMainWindow();
+    HWND status = main != nullptr ? DescendantWithId(main, 111) : nullptr;
+    if (status == nullptr) return false;
+    // A text replaced between the length and the text messages comes cut to
+    // the old length; only a text read the same twice counts.
+    const std::wstring text = WindowText(status);
+    if (WindowText(status) != text) return false;
+    if (first || text != shown) Show("watch-status", text);
+    first = false;
+    shown = text;
+    return text == args[0];
+  });
+  if (!reached) {
+    throw StepFailed("the status line did not show " + Quoted(args[0]) + " within " +
+                     Seconds(seconds) + "; it shows " + Quoted(shown));
+  }
+  Say("watch-status", "reached " + Quoted(shown));
+}
+
 void SleepStep(const Args& args) {
   const int milliseconds = NumberOf(args[0]);
   ::Sleep(static_cast<DWORD>(milliseconds));
@@ -211,6 +238,7 @@ const std::vector<StepKind>& Kinds() {
       {"screenshot", {Arg::kPath}, "<file.bmp>", Screenshot},
       {"print-details", {}, "", PrintDetails},
       {"print-status", {}, "", PrintStatus},
+      {"watch-status", {Arg::kText, Arg::kSeconds}, "<text> <seconds>", WatchStatus},
       {"sleep", {Arg::kMilliseconds}, "<milliseconds>", SleepStep},
   };
   return kinds;

@@ -21,6 +21,8 @@ constexpr DWORD kMainStyle =
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr double kClientWidth = 7260;
 constexpr double kClientHeight = 6420;
+constexpr UINT_PTR kTimer1 = 1;
+constexpr UINT_PTR kTimer5 = 5;
 constexpr UINT_PTR kTimer3 = 3;
 constexpr UINT kTimer3Interval = 10;
 constexpr UINT_PTR kTimer4 = 4;
@@ -99,6 +101,7 @@ void frmGUI::CreateWindows() {
   pctDropDown_->SetVisible(false);
   pctLangSelect_->onMouseUp = [this](double x) { pctLangSelect_MouseUp(x); };
   SetTimer(window, kTimer4, kTimer4Interval, nullptr);
+  SetTimerEnabled(update::UpdateTimer::Timer1, true);
   cmdAbout_->Surface().foreColor = kWhite;
   command1_->SetEnabled(false);
   command2_->onClick = [this] { Command2Click(); };
@@ -167,6 +170,8 @@ bool frmGUI::FormLoad() {
     return false;
   }
   session_.emplace(platform_, *this, language_, phases_);
+  update_ = std::make_unique<update::UpdateExchange>(*session_, *this,
+                                                     update::ReadUpdateTarget(platform_));
   SetProg1(0);
   SetProg2(0);
 
@@ -181,20 +186,8 @@ bool frmGUI::FormLoad() {
   ShowWindow(window, SW_SHOW);
   UpdateWindow(window);
   DoEvents();
-  SetStatus("Checking for Updates....");
-  // This build has no update exchange: the window becomes ready at once,
-  // through the routine that ends the exchange, and says that no check was made.
-  SetStatus("Checking for Update Failed");
-  sckUpdates_CloseSck();
+  update_->Start();
   return true;
-}
-
-void frmGUI::sckUpdates_CloseSck() {
-  command1_->SetEnabled(true);
-  command2_->SetEnabled(true);
-  term_ = true;
-  SetProg1(0);
-  EnableGUI();
 }
 
 void frmGUI::FormUnload() {
@@ -442,6 +435,25 @@ std::string frmGUI::WindowCaption() {
 
 void frmGUI::SetStatus(const std::string& text) { SetWindowTextA(label2_.Get(), text.c_str()); }
 
+void frmGUI::SetTimerEnabled(update::UpdateTimer timer, bool enabled) {
+  const bool timer1 = timer == update::UpdateTimer::Timer1;
+  bool& running = timer1 ? timer1Enabled_ : timer5Enabled_;
+  const UINT_PTR id = timer1 ? kTimer1 : kTimer5;
+  // Setting a running timer again would restart its interval.
+  if (enabled && !running) {
+    SetTimer(window_.Get(), id, timer1 ? update::kTimer1Interval : update::kTimer5Interval,
+             nullptr);
+  } else if (!enabled && running) {
+    KillTimer(window_.Get(), id);
+  }
+  running = enabled;
+}
+
+void frmGUI::EnableCommands() {
+  command1_->SetEnabled(true);
+  command2_->SetEnabled(true);
+}
+
 void frmGUI::Paint(HDC target) {
   RECT client{};
   GetClientRect(window_.Get(), &client);
@@ -501,6 +513,10 @@ LRESULT frmGUI::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == kTimer3) Timer3Timer();
       if (wParam == kTimer4) Timer4Timer();
+      // A tick posted before its timer was stopped is not delivered, and
+      // none before the exchange exists (a second copy never starts one).
+      if (wParam == kTimer1 && timer1Enabled_ && update_) update_->Timer1_Timer();
+      if (wParam == kTimer5 && timer5Enabled_ && update_) update_->Timer5_Timer();
       return 0;
     case WM_LBUTTONUP:
       Form_Click();

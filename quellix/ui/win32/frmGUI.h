@@ -21,6 +21,8 @@
 #include "quellix/ui/RunFailureNotice.h"
 #include "quellix/ui/StartGlow.h"
 #include "quellix/ui/Twips.h"
+#include "quellix/update/UpdateExchange.h"
+#include "quellix/update/ExchangeWindow.h"
 
 #include <windows.h>
 
@@ -47,7 +49,7 @@ constexpr int kFirstLanguageEntryId = 200;  // pctLanguage(i) has 200 + i
 constexpr int kLabel1Id = 110;
 constexpr int kLabel2Id = 111;  // the status line
 
-class frmGUI final : public Host {
+class frmGUI final : public Host, public update::ExchangeWindow {
  public:
   frmGUI(platform::Platform& platform, HINSTANCE instance);
 
@@ -77,6 +79,11 @@ class frmGUI final : public Host {
   void ApplyLanguage(const std::u16string& labelOperation, const std::u16string& labelProgress,
                      const std::u16string& labelDetails) override;
 
+  // ExchangeWindow.
+  void SetStatus(const std::string& text) override;
+  void SetTimerEnabled(update::UpdateTimer timer, bool enabled) override;
+  void EnableCommands() override;
+
  private:
   struct ImageControl {
     HBITMAP picture = nullptr;
@@ -93,7 +100,6 @@ class frmGUI final : public Host {
   void cmdAbout_Click();
   void Timer3Timer();
   void Timer4Timer();
-  void sckUpdates_CloseSck();
 
   // The language picker.
   void BuildLanguageEntries();
@@ -107,7 +113,6 @@ class frmGUI final : public Host {
   void DrawLanguageTitle(std::uint8_t index);
   void DrawDropArrow();
   void SetProg(int middle, int rightCap, int leftCap, double value);
-  void SetStatus(const std::string& text);
   void ReportRunFailure(const std::string& what);
   void Paint(HDC dc);
 
@@ -117,6 +122,10 @@ class frmGUI final : public Host {
   lang::Language language_;
   BuiltPhases phases_;
   std::optional<Session> session_;
+  // After the session it works on, so that it ends first.
+  std::unique_ptr<update::UpdateExchange> update_;
+  bool timer1Enabled_ = false;
+  bool timer5Enabled_ = false;
   bool term_ = false;
   StartGlow glow_;
 
