@@ -150,6 +150,14 @@ struct Luid {
   std::int32_t high = 0;
 };
 
+// One process of a Toolhelp snapshot (PROCESSENTRY32): its id, the id of the
+// process that started it and its executable's file name.
+struct ProcessSnapshotEntry {
+  std::uint32_t pid = 0;
+  std::uint32_t parentPid = 0;
+  std::string exeFile;
+};
+
 // ----------------------------------------------------------------- interface
 
 class Platform {
@@ -277,6 +285,11 @@ class Platform {
   // Single-instance test: true when another copy holding the same name runs.
   // The name stays claimed until the platform object ends.
   virtual bool ClaimInstance(const std::string& name, bool* anotherRuns) = 0;
+
+  // Process tree (Toolhelp): CreateToolhelp32Snapshot with Process32First and
+  // Process32Next, every process in the system's order; false with
+  // GetLastError when no snapshot can be taken.
+  virtual bool SnapshotProcesses(std::vector<ProcessSnapshotEntry>* entries) = 0;
 };
 
 }  // namespace platform

@@ -174,6 +174,9 @@ class SimPlatform : public Platform {
   bool LoadProgramResource(const std::string& type, int id,
                            std::vector<std::uint8_t>* bytes) override;
   bool ClaimInstance(const std::string& name, bool* anotherRuns) override;
+  // The executable's file name is the last part of the image path; processes
+  // without modules show "[System Process]" (pid 0) and "System".
+  bool SnapshotProcesses(std::vector<ProcessSnapshotEntry>* entries) override;
 
  private:
   enum class Kind {

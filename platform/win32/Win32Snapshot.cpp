@@ -1,0 +1,24 @@
+// The Toolhelp process snapshot: ids, parents and executable names.
+#include "platform/win32/Win32Platform.h"
+
+#include "platform/win32/ScopedWin.h"
+
+#include <tlhelp32.h>
+
+namespace platform::win32 {
+
+bool Win32Platform::SnapshotProcesses(std::vector<ProcessSnapshotEntry>* entries) {
+  ScopedHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot.IsValid()) return false;
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof(entry);
+  entries->clear();
+  for (BOOL more = ::Process32First(snapshot.Get(), &entry); more;
+       more = ::Process32Next(snapshot.Get(), &entry)) {
+    entries->push_back({entry.th32ProcessID, entry.th32ParentProcessID, entry.szExeFile});
+  }
+  // The walk ends with ERROR_NO_MORE_FILES; anything else lost processes.
+  return ::GetLastError() == ERROR_NO_MORE_FILES;
+}
+
+}  // namespace platform::win32
