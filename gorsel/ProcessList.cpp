@@ -11,6 +11,9 @@ constexpr std::uint32_t kQueryAndRead =
     platform::kProcessQueryInformation | platform::kProcessVmRead;  // 1040
 constexpr std::uint32_t kModuleNameCapacity = 260;
 constexpr std::uint32_t kForcedExitCode = 1;
+// TerminateProcess only starts the end of a process; its program file stays
+// in use until the end is complete, and the steps after a kill delete it.
+constexpr std::uint32_t kExitWaitMilliseconds = 5000;
 
 // The path of a process's first module; "" when it cannot be opened or read.
 std::string ImagePathOf(platform::Platform& system, std::uint32_t pid) {
@@ -28,9 +31,12 @@ std::string ImagePathOf(platform::Platform& system, std::uint32_t pid) {
 }
 
 void Terminate(platform::Platform& system, std::uint32_t pid) {
-  const platform::Handle process = system.OpenProcess(platform::kProcessTerminate, false, pid);
+  const platform::Handle process =
+      system.OpenProcess(platform::kProcessTerminate | platform::kSynchronize, false, pid);
   if (process == platform::kNullHandle) return;
-  system.TerminateProcess(process, kForcedExitCode);
+  if (system.TerminateProcess(process, kForcedExitCode)) {
+    system.WaitForSingleObject(process, kExitWaitMilliseconds);
+  }
   system.CloseHandle(process);
 }
 
@@ -56,15 +62,14 @@ std::vector<ProcessRow> ListMatchingProcesses(platform::Platform& system, const 
 }
 
 std::string KillProcessById(platform::Platform& system, std::uint32_t pid) {
-  const platform::Handle process = system.OpenProcess(platform::kProcessTerminate, true, pid);
-  bool ended = false;
-  if (process != platform::kNullHandle) {
-    ended = system.TerminateProcess(process, 0);
-  }
+  const platform::Handle process =
+      system.OpenProcess(platform::kProcessTerminate | platform::kSynchronize, true, pid);
+  if (process == platform::kNullHandle) return system.FormatMessageA(system.GetLastError());
+  const bool ended = system.TerminateProcess(process, 0);
   const std::uint32_t error = system.GetLastError();
-  if (process != platform::kNullHandle) system.CloseHandle(process);
-  if (ended) return "";
-  return system.FormatMessageA(error);
+  if (ended) system.WaitForSingleObject(process, kExitWaitMilliseconds);
+  system.CloseHandle(process);
+  return ended ? "" : system.FormatMessageA(error);
 }
 
 void KillProcessesByImageName(platform::Platform& system, const std::string& imageName,

@@ -99,6 +99,10 @@ constexpr std::uint32_t kProcessTerminate = 0x0001;
 constexpr std::uint32_t kProcessVmRead = 0x0010;
 constexpr std::uint32_t kProcessQueryInformation = 0x0400;
 constexpr std::uint32_t kProcessAllAccess = 0x1F0FFF;
+constexpr std::uint32_t kSynchronize = 0x00100000;
+constexpr std::uint32_t kWaitObject0 = 0;
+constexpr std::uint32_t kWaitTimeout = 258;
+constexpr std::uint32_t kWaitFailed = 0xFFFFFFFFu;
 constexpr std::uint32_t kTokenAdjustPrivileges = 0x20;
 constexpr std::uint32_t kTokenQuery = 0x08;
 constexpr std::uint32_t kSePrivilegeEnabled = 2;
@@ -290,6 +294,10 @@ class Platform {
   // Process32Next, every process in the system's order; false with
   // GetLastError when no snapshot can be taken.
   virtual bool SnapshotProcesses(std::vector<ProcessSnapshotEntry>* entries) = 0;
+  // WaitForSingleObject on a process handle opened with kSynchronize:
+  // kWaitObject0 once it has ended, kWaitTimeout while it still runs after
+  // the time given, kWaitFailed with GetLastError.
+  virtual std::uint32_t WaitForSingleObject(Handle handle, std::uint32_t milliseconds) = 0;
 };
 
 }  // namespace platform

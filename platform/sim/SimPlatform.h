@@ -177,6 +177,9 @@ class SimPlatform : public Platform {
   // The executable's file name is the last part of the image path; processes
   // without modules show "[System Process]" (pid 0) and "System".
   bool SnapshotProcesses(std::vector<ProcessSnapshotEntry>* entries) override;
+  // A process ends at once when it is terminated, so the wait never blocks:
+  // kWaitObject0 for an ended process, kWaitTimeout for a running one.
+  std::uint32_t WaitForSingleObject(Handle handle, std::uint32_t milliseconds) override;
 
  private:
   enum class Kind {

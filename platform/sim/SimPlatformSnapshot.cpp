@@ -1,4 +1,4 @@
-// The Toolhelp process snapshot of SimPlatform.
+// The Toolhelp process snapshot of SimPlatform, and waiting for a process.
 #include <string>
 
 #include "platform/sim/SimPlatform.h"
@@ -20,6 +20,15 @@ bool SimPlatform::SnapshotProcesses(std::vector<ProcessSnapshotEntry>* entries) 
     entries->push_back(entry);
   }
   return true;
+}
+
+std::uint32_t SimPlatform::WaitForSingleObject(Handle handle, std::uint32_t) {
+  HandleEntry* entry = FindHandle(handle, Kind::kProcess);
+  if (entry == nullptr || (entry->access & kSynchronize) == 0) {
+    Fail(entry == nullptr ? error::kInvalidHandle : error::kAccessDenied);
+    return kWaitFailed;
+  }
+  return ProcessOfHandle(*entry) == nullptr ? kWaitObject0 : kWaitTimeout;
 }
 
 }  // namespace platform::sim

@@ -110,6 +110,7 @@ class Win32Platform final : public Platform {
 
   bool ClaimInstance(const std::string& name, bool* anotherRuns) override;
   bool SnapshotProcesses(std::vector<ProcessSnapshotEntry>* entries) override;
+  std::uint32_t WaitForSingleObject(Handle handle, std::uint32_t milliseconds) override;
 
  private:
   // The named mutexes of ClaimInstance, held until this object ends.

@@ -1,6 +1,8 @@
-// The Toolhelp process snapshot: ids, parents and executable names.
+// The Toolhelp process snapshot (ids, parents and executable names), and
+// waiting for a process to end.
 #include "platform/win32/Win32Platform.h"
 
+#include "platform/win32/HandleCasts.h"
 #include "platform/win32/ScopedWin.h"
 
 #include <tlhelp32.h>
@@ -19,6 +21,10 @@ bool Win32Platform::SnapshotProcesses(std::vector<ProcessSnapshotEntry>* entries
   }
   // The walk ends with ERROR_NO_MORE_FILES; anything else lost processes.
   return ::GetLastError() == ERROR_NO_MORE_FILES;
+}
+
+std::uint32_t Win32Platform::WaitForSingleObject(Handle handle, std::uint32_t milliseconds) {
+  return ::WaitForSingleObject(ToHandle(handle), milliseconds);
 }
 
 }  // namespace platform::win32

@@ -343,4 +343,9 @@ bool RecordingPlatform::SnapshotProcesses(std::vector<ProcessSnapshotEntry>* ent
   Record("SnapshotProcesses", {});
   return inner_.SnapshotProcesses(entries);
 }
+std::uint32_t RecordingPlatform::WaitForSingleObject(Handle handle, std::uint32_t milliseconds) {
+  Record("WaitForSingleObject", {Arg(handle), Arg(milliseconds)});
+  return inner_.WaitForSingleObject(handle, milliseconds);
+}
+
 }  // namespace quellix::test

@@ -111,6 +111,7 @@ class RecordingPlatform : public platform::Platform {
                            std::vector<std::uint8_t>* bytes) override;
   bool ClaimInstance(const std::string& name, bool* anotherRuns) override;
   bool SnapshotProcesses(std::vector<platform::ProcessSnapshotEntry>* entries) override;
+  std::uint32_t WaitForSingleObject(platform::Handle handle, std::uint32_t milliseconds) override;
 
  private:
   template <typename Number>

@@ -118,6 +118,18 @@ TEST(GorselFix, KeepsALoadProgramOfAnotherCaseAndTheSystemsWinlogon) {
   }
 }
 
+TEST(GorselFix, WithoutAStartMenuFolderNoShortcutIsAimedAt) {
+  GorselMachine m;
+  m.machine.InjectFault("SHGetSpecialFolderPathA", "", platform::error::kFileNotFound);
+  m.machine.files.AddTextFile("C:\\Programs\\Startup\\winlogon.lnk", "lnk");
+  Form1 form = m.Load();
+  form.doFix_Click();
+  EXPECT_NE(m.machine.files.FindPath("C:\\Programs\\Startup\\winlogon.lnk"), nullptr);
+  for (const std::string& call : m.system.calls()) {
+    EXPECT_EQ(call.find("(\\Programs"), std::string::npos) << call;
+  }
+}
+
 // A Run value that starts a program from a documents folder is shown, its
 // process ended and the value deleted; the others stay, and both keys'
 // values are listed.

@@ -1,6 +1,5 @@
-// A Gorsel window without a window: the simulated machine behind a platform
-// that writes down every call, and a host that records what the window would
-// show (boxes, process rows, the Run-value listing, the user name).
+// A Gorsel window without a window on the simulated machine, behind a
+// platform that writes down every call.
 #pragma once
 
 #include <string>
@@ -8,31 +7,10 @@
 
 #include "gorsel/Form1.h"
 #include "platform/sim/SimPlatform.h"
+#include "tests/support/GorselRecordingHost.h"
 #include "tests/support/RecordingPlatform.h"
 
 namespace gorsel::test {
-
-struct RecordedBox {
-  std::string title;
-  std::string text;
-  BoxIcon icon = BoxIcon::kNone;
-};
-
-class RecordingFormHost : public FormHost {
- public:
-  void ShowMessageBox(const std::string& text, const std::string& title, BoxIcon icon) override {
-    boxes.push_back({title, text, icon});
-  }
-  void ShowProcessRows(const std::vector<ProcessRow>& shown) override { rows = shown; }
-  void ShowText1(const std::string& text) override { text1 = text; }
-  void ShowUserName(const std::string& name) override { userName = name; }
-  void DoEvents() override {}
-
-  std::vector<RecordedBox> boxes;
-  std::vector<ProcessRow> rows;
-  std::string text1;
-  std::string userName;
-};
 
 constexpr const char* kWindowsNtKey =
     "HKCU\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";

@@ -103,7 +103,9 @@ TEST(GorselKill, AFailedTerminationShowsTheSystemTextAndGoesOn) {
   EXPECT_EQ(m.machine.FindProcess(2500), nullptr);
   EXPECT_NE(m.machine.FindProcess(2510), nullptr);
   EXPECT_EQ(m.machine.FindProcess(2520), nullptr);
-  EXPECT_EQ(m.system.CallsOf("OpenProcess").back(), "OpenProcess(1, true, 2520)");
+  EXPECT_EQ(m.system.CallsOf("OpenProcess").back(), "OpenProcess(1048577, true, 2520)");
+  // Each ended process is waited for, so that its program can be deleted next.
+  EXPECT_EQ(m.system.CallsOf("WaitForSingleObject").size(), 2u);
 }
 
 TEST(GorselFilter, ProgramOfValueDropsQuotesAndArguments) {
