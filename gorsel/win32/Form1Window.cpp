@@ -177,11 +177,13 @@ void Form1Window::DoEvents() {
 void Form1Window::OnCommand(int id) {
   switch (id) {
     case kDoFix: {
-      // The button stays pressed-out while its run goes on, so that a second
-      // click cannot start a run inside the first.
+      // The button is disabled while its run goes on, so that a second click
+      // cannot start a run inside the first.
       HWND button = ::GetDlgItem(window_, kDoFix);
       ::EnableWindow(button, FALSE);
+      fixing_ = true;
       form_.doFix_Click();
+      fixing_ = false;
       ::EnableWindow(button, TRUE);
       break;
     }
@@ -214,6 +216,8 @@ LRESULT Form1Window::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       if (HIWORD(wparam) == BN_CLICKED) OnCommand(LOWORD(wparam));
       return 0;
     case WM_CLOSE:
+      // The window stays until the fix has finished with it.
+      if (fixing_) return 0;
       form_.Form_Unload();
       ::DestroyWindow(window_);
       return 0;

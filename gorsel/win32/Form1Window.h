@@ -55,6 +55,7 @@ class Form1Window : public FormHost {
   HWND window_ = nullptr;
   HWND processList_ = nullptr;
   HFONT font_ = nullptr;
+  bool fixing_ = false;  // the fix runs; the window pumps its messages meanwhile
   Form1 form_;
 };
 
