@@ -37,7 +37,6 @@ class Form1 {
 
   const std::string& loadValue() const { return loadValue_; }
   const std::string& processFilter() const { return processFilter_; }
-  const std::vector<ProcessRow>& processRows() const { return rows_; }
   const std::string& text1() const { return text1_; }
 
  private:
