@@ -99,6 +99,10 @@ constexpr std::uint32_t kProcessTerminate = 0x0001;
 constexpr std::uint32_t kProcessVmRead = 0x0010;
 constexpr std::uint32_t kProcessQueryInformation = 0x0400;
 constexpr std::uint32_t kProcessAllAccess = 0x1F0FFF;
+constexpr std::uint32_t kSynchronize = 0x00100000;
+constexpr std::uint32_t kWaitObject0 = 0;
+constexpr std::uint32_t kWaitTimeout = 258;
+constexpr std::uint32_t kWaitFailed = 0xFFFFFFFFu;
 constexpr std::uint32_t kTokenAdjustPrivileges = 0x20;
 constexpr std::uint32_t kTokenQuery = 0x08;
 constexpr std::uint32_t kSePrivilegeEnabled = 2;
@@ -148,6 +152,14 @@ struct FindEntry {
 struct Luid {
   std::uint32_t low = 0;
   std::int32_t high = 0;
+};
+
+// One process of a Toolhelp snapshot (PROCESSENTRY32): its id, the id of the
+// process that started it and its executable's file name.
+struct ProcessSnapshotEntry {
+  std::uint32_t pid = 0;
+  std::uint32_t parentPid = 0;
+  std::string exeFile;
 };
 
 // ----------------------------------------------------------------- interface
@@ -277,6 +289,15 @@ class Platform {
   // Single-instance test: true when another copy holding the same name runs.
   // The name stays claimed until the platform object ends.
   virtual bool ClaimInstance(const std::string& name, bool* anotherRuns) = 0;
+
+  // Process tree (Toolhelp): CreateToolhelp32Snapshot with Process32First and
+  // Process32Next, every process in the system's order; false with
+  // GetLastError when no snapshot can be taken.
+  virtual bool SnapshotProcesses(std::vector<ProcessSnapshotEntry>* entries) = 0;
+  // WaitForSingleObject on a process handle opened with kSynchronize:
+  // kWaitObject0 once it has ended, kWaitTimeout while it still runs after
+  // the time given, kWaitFailed with GetLastError.
+  virtual std::uint32_t WaitForSingleObject(Handle handle, std::uint32_t milliseconds) = 0;
 };
 
 }  // namespace platform

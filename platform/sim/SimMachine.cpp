@@ -236,7 +236,8 @@ const std::vector<std::string>& FaultableCalls() {
                                                   "GetLocaleInfoA",
                                                   "GetUserNameA",
                                                   "LoadProgramResource",
-                                                  "ClaimInstance"};
+                                                  "ClaimInstance",
+                                                  "SnapshotProcesses"};
   return kCalls;
 }
 

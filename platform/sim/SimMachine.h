@@ -29,6 +29,7 @@ struct Process {
   std::string imagePath;
   bool terminateSucceeds = true;  // false: TerminateProcess fails with 5
   bool openable = true;           // false: OpenProcess fails with 5
+  std::uint32_t parentPid = 0;    // the process that started this one
 };
 
 struct Service {

@@ -174,6 +174,12 @@ class SimPlatform : public Platform {
   bool LoadProgramResource(const std::string& type, int id,
                            std::vector<std::uint8_t>* bytes) override;
   bool ClaimInstance(const std::string& name, bool* anotherRuns) override;
+  // The executable's file name is the last part of the image path; processes
+  // without modules show "[System Process]" (pid 0) and "System".
+  bool SnapshotProcesses(std::vector<ProcessSnapshotEntry>* entries) override;
+  // A process ends at once when it is terminated, so the wait never blocks:
+  // kWaitObject0 for an ended process, kWaitTimeout for a running one.
+  std::uint32_t WaitForSingleObject(Handle handle, std::uint32_t milliseconds) override;
 
  private:
   enum class Kind {

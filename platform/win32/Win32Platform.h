@@ -109,6 +109,8 @@ class Win32Platform final : public Platform {
                            std::vector<std::uint8_t>* bytes) override;
 
   bool ClaimInstance(const std::string& name, bool* anotherRuns) override;
+  bool SnapshotProcesses(std::vector<ProcessSnapshotEntry>* entries) override;
+  std::uint32_t WaitForSingleObject(Handle handle, std::uint32_t milliseconds) override;
 
  private:
   // The named mutexes of ClaimInstance, held until this object ends.

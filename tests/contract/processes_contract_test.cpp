@@ -222,5 +222,54 @@ TEST_F(ProcessesContract, WaitedProgramReportsItsExitCode) {
   EXPECT_EQ(missing.lastError, static_cast<std::uint32_t>(error::kFileNotFound)) << missing;
 }
 
+bool SameNameNoCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && EndsWithNoCase(a, b);
+}
+
+// The fixer ends a program by its image name with the processes it started,
+// and waits for each to end before it deletes the program's file.
+TEST_F(ProcessesContract, SnapshotNamesProcessesAndWaitTellsRunningFromEnded) {
+  const RunningProcess known = backend().KnownProcess();
+  std::vector<platform::ProcessSnapshotEntry> entries;
+  const auto taken = Observe(sys(), [&] { return sys().SnapshotProcesses(&entries); });
+  ASSERT_TRUE(taken.value) << taken;
+  const auto found = std::find_if(entries.begin(), entries.end(),
+                                  [&](const auto& entry) { return entry.pid == known.pid; });
+  ASSERT_NE(found, entries.end()) << "pid " << known.pid;
+  EXPECT_TRUE(SameNameNoCase(found->exeFile, known.imageFileName)) << found->exeFile;
+
+  const Handle running = sys().OpenProcess(platform::kSynchronize, false, known.pid);
+  ASSERT_NE(running, platform::kNullHandle);
+  const auto waited = Observe(sys(), [&] { return sys().WaitForSingleObject(running, 0); });
+  EXPECT_EQ(waited.value, platform::kWaitTimeout) << waited;
+  sys().CloseHandle(running);
+  const Handle queryOnly = sys().OpenProcess(platform::kProcessQueryInformation, false, known.pid);
+  ASSERT_NE(queryOnly, platform::kNullHandle);
+  const auto refused = Observe(sys(), [&] { return sys().WaitForSingleObject(queryOnly, 0); });
+  EXPECT_EQ(refused.value, platform::kWaitFailed) << refused;
+  EXPECT_EQ(refused.lastError, static_cast<std::uint32_t>(error::kAccessDenied)) << refused;
+  sys().CloseHandle(queryOnly);
+
+  if (!backend().RunsPrograms()) {
+    GTEST_SKIP() << BackendName(backend().Kind())
+                 << " records started programs without running them";
+  }
+  const std::uint32_t child =
+      sys().StartProcess("cmd.exe /c for /l %i in (1,1,2000000000) do rem", platform::kSwHide);
+  ASSERT_NE(child, 0u);
+  const Handle process =
+      sys().OpenProcess(platform::kProcessTerminate | platform::kSynchronize, false, child);
+  ASSERT_NE(process, platform::kNullHandle);
+  ASSERT_TRUE(sys().SnapshotProcesses(&entries));
+  const auto started = std::find_if(entries.begin(), entries.end(),
+                                    [&](const auto& entry) { return entry.pid == child; });
+  ASSERT_NE(started, entries.end());
+  EXPECT_EQ(started->parentPid, known.pid) << "the starter is the parent";
+  EXPECT_TRUE(SameNameNoCase(started->exeFile, "cmd.exe")) << started->exeFile;
+  ASSERT_TRUE(sys().TerminateProcess(process, 0));
+  EXPECT_EQ(sys().WaitForSingleObject(process, 5000), platform::kWaitObject0);
+  sys().CloseHandle(process);
+}
+
 }  // namespace
 }  // namespace contract

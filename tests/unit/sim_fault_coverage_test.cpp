@@ -219,6 +219,10 @@ std::map<std::string, Call> Calls() {
     bool another = false;
     return Code(p, p.ClaimInstance("Quellix", &another));
   };
+  calls["SnapshotProcesses"] = [](SimPlatform& p) {
+    std::vector<ProcessSnapshotEntry> entries;
+    return Code(p, p.SnapshotProcesses(&entries));
+  };
   return calls;
 }
 

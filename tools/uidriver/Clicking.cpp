@@ -12,6 +12,9 @@ namespace uidriver {
 namespace {
 
 constexpr int kBoxTextId = 100;
+// The system's message box (Gorsel's boxes) is a dialog whose text is the
+// static with this ID; its OK button is 1.
+constexpr int kSystemBoxTextId = 0xFFFF;
 
 struct BoxView {
   HWND window = nullptr;
@@ -25,6 +28,14 @@ std::vector<BoxView> VisibleBoxes(int button) {
   std::vector<BoxView> boxes;
   for (HWND window : VisibleTopLevelWindows(L"QuellixMessageBox")) {
     HWND text = DescendantWithId(window, kBoxTextId);
+    if (text == nullptr) continue;
+    boxes.push_back(
+        {window, button != 0 ? DescendantWithId(window, button) : nullptr, WindowText(text)});
+  }
+  for (HWND window : VisibleTopLevelWindows(L"#32770")) {
+    // The folder dialog is a dialog of the same class; it holds a tree.
+    if (DescendantOfClass(window, L"SysTreeView32") != nullptr) continue;
+    HWND text = DescendantWithId(window, kSystemBoxTextId);
     if (text == nullptr) continue;
     boxes.push_back(
         {window, button != 0 ? DescendantWithId(window, button) : nullptr, WindowText(text)});

@@ -3,6 +3,7 @@
 #include "tools/uidriver/Clicking.h"
 #include "tools/uidriver/Errors.h"
 #include "tools/uidriver/FolderDialog.h"
+#include "tools/uidriver/ListView.h"
 #include "tools/uidriver/Screenshot.h"
 #include "tools/uidriver/Text.h"
 #include "tools/uidriver/Waiting.h"
@@ -49,7 +50,8 @@ void WaitMain(const Args& args) {
   const double seconds = SecondsOf(args[0]);
   HWND main = WaitFor(seconds, [] { return FindMainWindow(); });
   if (main == nullptr) {
-    throw StepFailed("no visible QuellixMain window within " + Seconds(seconds));
+    throw StepFailed("no visible main window (QuellixMain or GorselMain) within " +
+                     Seconds(seconds));
   }
   Say("wait-main", "found " + Quoted(WindowText(main)));
 }
@@ -162,6 +164,19 @@ void PrintDetails(const Args&) {
   Say("print-details", Lines(SplitLines(text).size()));
 }
 
+void PrintList(const Args& args) {
+  const int id = NumberOf(args[0]);
+  HWND list = DescendantWithId(RequireMainWindow(), id);
+  if (list == nullptr || ClassName(list) != L"SysListView32") {
+    throw StepFailed("the main window has no list view with ID " + std::to_string(id));
+  }
+  std::vector<std::wstring> rows = ListViewRows(list, 2);
+  std::wstring text;
+  for (const std::wstring& row : rows) text += row + L"\r\n";
+  Show("print-list", text);
+  Say("print-list", std::to_string(rows.size()) + (rows.size() == 1 ? " row" : " rows"));
+}
+
 void PrintStatus(const Args&) {
   HWND status = DescendantWithId(RequireMainWindow(), 111);
   if (status == nullptr) throw StepFailed("the main window has no status line (ID 111)");
@@ -239,6 +254,7 @@ const std::vector<StepKind>& Kinds() {
       {"print-details", {}, "", PrintDetails},
       {"print-status", {}, "", PrintStatus},
       {"watch-status", {Arg::kText, Arg::kSeconds}, "<text> <seconds>", WatchStatus},
+      {"print-list", {Arg::kControlId}, "<id>", PrintList},
       {"sleep", {Arg::kMilliseconds}, "<milliseconds>", SleepStep},
   };
   return kinds;

@@ -75,13 +75,16 @@ std::vector<HWND> VisibleTopLevelWindows(const wchar_t* class_name) {
 }
 
 HWND FindMainWindow() {
-  const std::vector<HWND> windows = VisibleTopLevelWindows(L"QuellixMain");
-  return windows.empty() ? nullptr : windows.front();
+  for (const wchar_t* main_class : {L"QuellixMain", L"GorselMain"}) {
+    const std::vector<HWND> windows = VisibleTopLevelWindows(main_class);
+    if (!windows.empty()) return windows.front();
+  }
+  return nullptr;
 }
 
 HWND RequireMainWindow() {
   HWND main = FindMainWindow();
-  if (main == nullptr) throw StepFailed("no visible QuellixMain window");
+  if (main == nullptr) throw StepFailed("no visible main window (QuellixMain or GorselMain)");
   return main;
 }
 

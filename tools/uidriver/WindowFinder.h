@@ -22,7 +22,8 @@ std::wstring WindowText(HWND window);
 // The visible top-level windows of a class, in Z order.
 std::vector<HWND> VisibleTopLevelWindows(const wchar_t* class_name);
 
-// The visible "QuellixMain" window, or nullptr.
+// The visible main window of the program under test ("QuellixMain", or
+// Gorsel's "GorselMain"), or nullptr.
 HWND FindMainWindow();
 // As FindMainWindow, but a missing window fails the step.
 HWND RequireMainWindow();

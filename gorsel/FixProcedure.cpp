@@ -1,0 +1,221 @@
+// The fix button: every step runs whatever the one before it achieved, and a
+// failing statement is passed over without a word.
+#include <cstdint>
+
+#include "gorsel/Form1.h"
+#include "gorsel/Publisher.h"
+#include "gorsel/RegistryHelpers.h"
+#include "gorsel/Texts.h"
+
+namespace gorsel {
+
+namespace {
+
+constexpr const char* kHostsPath = "c:\\windows\\system32\\drivers\\etc\\hosts";
+constexpr const char* kAllUsersStartupShortcut =
+    "C:\\Documents and Settings\\All Users\\Start Menu\\Programs\\Startup\\winlogon.lnk";
+constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run\\";
+constexpr const char* kDocumentsNeedle = "docume";
+constexpr const char* kFakeServiceHost = "c:\\windows\\svchost.exe";
+constexpr int kPasses = 6;
+constexpr int kMaxBackupNumber = 999;
+constexpr std::uint32_t kHiddenSystemReadOnly = platform::kFileAttributeReadOnly |
+                                                platform::kFileAttributeHidden |
+                                                platform::kFileAttributeSystem;
+
+const char* const kStartupValues[] = {
+    "HKCU\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows\\load",
+    "HKCU\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows\\run",
+    "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows\\load",
+    "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows\\run"};
+
+const char* const kRunValues[] = {
+    "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\SystemTray",
+    "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\WINDOWS SYSTEM",
+    "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\RunServices\\WINDOWS SYSTEM",
+    "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\curb iso"};
+
+const char* const kFirstFiles[] = {"c:\\myspace.com.exe", "C:\\WINDOWS\\System32\\ctech.exe"};
+
+const char* const kLockedFiles[] = {"C:\\WINDOWS\\system32\\sysrcvr246.dll",
+                                    "C:\\WINDOWS\\system32\\prodigys323.dll"};
+
+const char* const kSecondFiles[] = {
+    "C:\\WINDOWS\\KVste.exe",
+    "C:\\Program Files\\Ipwindows\\ipwins.exe",
+    "C:\\Program Files\\Common Files\\{F8960F25-0BB0-1033-1028-05050622002c}\\Update.exe",
+    "C:\\WINDOWS\\msnmsg.exe",
+    "C:\\WINDOWS\\system32\\msnmsg.exe",
+    "C:\\WINDOWS\\svchost.exe",
+    "C:\\WINDOWS\\system32\\sysrcvr246.dll",
+    "C:\\WINDOWS\\system32\\prodigys323.dll"};
+
+std::string HostsText() {
+  return std::string("# Hosts file restored by ") + kPublisherName +
+         "\r\n"
+         "# ---------------------------------\r\n"
+         "127.0.0.1      localhost\r\n";
+}
+
+std::string BackupName(int number) {
+  const std::string base = kHostsPath;
+  return number == 1 ? base + ".back" : base + " (" + std::to_string(number) + ").back";
+}
+
+}  // namespace
+
+void Form1::doFix_Click() {
+  // 1: the processes started from the load value.
+  if (!loadValue_.empty()) {
+    KillListedProcesses();
+    RefreshProcessList();
+  }
+  host_.DoEvents();
+
+  // 2: the program of the load value, when it is the impostor itself.
+  const std::string loadProgram = ProgramOfValue(loadValue_);
+  const bool fullPath = loadProgram.size() > 3 && loadProgram.compare(1, 2, ":\\") == 0;
+  if (fullPath && !IsSystemProgram(loadProgram, folders_)) {
+    DeleteIfNamed(loadProgram, "winlogon.exe", false);
+  }
+
+  // 3, 4: its start-up shortcuts.
+  DeleteStartupShortcut(kAllUsersStartupShortcut, "winlogon.lnk");
+  const std::string startMenu = GetStartMenuFolder(system_);
+  if (!startMenu.empty()) {
+    DeleteStartupShortcut(startMenu + "\\Programs\\Startup\\winlogon.lnk", "winlogon.lnk");
+  }
+
+  // 5: the load and run values, whatever they hold.
+  for (const char* value : kStartupValues) RegDeleteValue(system_, value);
+
+  // 6: the hosts file goes, written anew in step 16, but only once a copy
+  // of it is safe.
+  ClearAttributes(kHostsPath);
+  std::string hostsNote;
+  const bool hostsMayChange = BackUpHostsFile(&hostsNote);
+  if (hostsMayChange) DeleteIfNamed(kHostsPath, "hosts", true);
+  host_.DoEvents();
+
+  // 7 to 12: the family's other programs, values and files.
+  for (int pass = 0; pass < kPasses; ++pass) {
+    KillByImageNames({"myspace.com.exe", "ctech.exe", "SysTray.exe", "Jumpgrid.exe"});
+  }
+  for (const char* value : kRunValues) RegDeleteValue(system_, value);
+  for (int pass = 0; pass < kPasses; ++pass) {
+    for (const char* file : kFirstFiles) system_.DeleteFileA(file);
+  }
+  for (int pass = 0; pass < kPasses; ++pass) {
+    KillByImageNames({"msnmsg.exe", "WLSetupSvc.exe", "Update.exe", "ipwins.exe", "KVste.exe"});
+  }
+  for (const char* file : kLockedFiles) ClearAttributes(file);
+  for (int pass = 0; pass < kPasses; ++pass) {
+    for (const char* file : kSecondFiles) system_.DeleteFileA(file);
+  }
+  host_.DoEvents();
+
+  // 13: a service host running from the Windows folder is the worm's.
+  processFilter_ = kFakeServiceHost;
+  RefreshProcessList();
+  KillListedProcesses();
+  RefreshProcessList();
+
+  // 14: its second start-up shortcut.
+  if (!startMenu.empty()) {
+    DeleteStartupShortcut(startMenu + "\\Programs\\Startup\\services.lnk", "services.lnk");
+  }
+
+  // 15: programs started from a user's documents folder, both Run keys
+  // listed one after the other.
+  text1_.clear();
+  host_.ShowText1(text1_);
+  ScanRunValues(platform::kHkeyCurrentUser, "HKCU\\", kRunKey, kDocumentsNeedle);
+  ScanRunValues(platform::kHkeyLocalMachine, "HKLM\\", kRunKey, kDocumentsNeedle);
+
+  // 16, 17.
+  if (hostsMayChange) WriteHostsFile();
+  host_.ShowMessageBox(texts::FinalMessage(hostsNote), texts::kFinalTitle, BoxIcon::kInformation);
+}
+
+void Form1::ScanRunValues(platform::HKey hive, const std::string& hivePrefix,
+                          const std::string& subKey, const std::string& needle) {
+  std::vector<std::string> names;
+  std::vector<std::string> values;
+  const int last = EnumRegistryValues(system_, hive, subKey, &names, &values);
+  for (int i = 0; i <= last; ++i) {
+    AppendText1("Name: " + names[i] + "\r\n---->Value: " + values[i] + "\r\n");
+    if (LowerCase(values[i]).find(needle) == std::string::npos) continue;
+    host_.ShowMessageBox(values[i], "", BoxIcon::kNone);
+    processFilter_ = values[i];
+    RefreshProcessList();
+    KillListedProcesses();
+    RefreshProcessList();
+    host_.ShowMessageBox(hivePrefix + subKey + names[i], "", BoxIcon::kNone);
+    RegDeleteValueIn(system_, hive, subKey, names[i]);
+  }
+}
+
+void Form1::AppendText1(const std::string& text) {
+  text1_ += text;
+  host_.ShowText1(text1_);
+}
+
+void Form1::ClearAttributes(const std::string& path) {
+  const std::uint32_t attributes = system_.GetFileAttributesA(path);
+  if (attributes == platform::kInvalidFileAttributes) return;
+  if ((attributes & kHiddenSystemReadOnly) == 0) return;
+  std::uint32_t cleared = attributes & ~kHiddenSystemReadOnly;
+  system_.SetFileAttributesA(path, cleared == 0 ? platform::kFileAttributeNormal : cleared);
+}
+
+void Form1::DeleteIfNamed(const std::string& path, const std::string& name, bool ignoreCase) {
+  if (path.find_first_of("*?") != std::string::npos) return;
+  std::vector<platform::FindEntry> entries;
+  if (!system_.FindFiles(path, &entries) || entries.size() != 1) return;
+  const platform::FindEntry& entry = entries.front();
+  if ((entry.attributes & platform::kFileAttributeDirectory) != 0) return;
+  const bool named = ignoreCase ? LowerCase(entry.name) == name : entry.name == name;
+  if (named) system_.DeleteFileA(path);
+}
+
+void Form1::DeleteStartupShortcut(const std::string& path, const std::string& name) {
+  ClearAttributes(path);
+  DeleteIfNamed(path, name, false);
+}
+
+void Form1::KillByImageNames(const std::vector<const char*>& names) {
+  for (const char* name : names) KillProcessesByImageName(system_, name, folders_);
+}
+
+bool Form1::BackUpHostsFile(std::string* note) {
+  if (system_.GetFileAttributesA(kHostsPath) == platform::kInvalidFileAttributes) {
+    // Nothing to keep (or nothing that can be looked at): only a missing
+    // file may be written anew.
+    const std::uint32_t error = system_.GetLastError();
+    return error == platform::error::kFileNotFound || error == platform::error::kPathNotFound;
+  }
+  for (int number = 1; number <= kMaxBackupNumber; ++number) {
+    const std::string copy = BackupName(number);
+    if (system_.CopyFileA(kHostsPath, copy, true)) {
+      *note = "Your previous hosts file was kept as " + copy + ".";
+      return true;
+    }
+    const std::uint32_t error = system_.GetLastError();
+    if (error != platform::error::kFileExists && error != platform::error::kAlreadyExists) break;
+  }
+  *note = "Your hosts file was left as it was, because no copy of it could be made.";
+  return false;
+}
+
+void Form1::WriteHostsFile() {
+  const platform::Handle file =
+      system_.CreateFileA(kHostsPath, platform::kGenericWrite, 0, platform::kCreateAlways,
+                          platform::kFileAttributeNormal);
+  if (file == platform::kInvalidHandleValue || file == platform::kNullHandle) return;
+  const std::string text = HostsText();
+  std::uint32_t written = 0;
+  system_.WriteFile(file, std::vector<std::uint8_t>(text.begin(), text.end()), &written);
+  system_.CloseHandle(file);
+}
+
+}  // namespace gorsel

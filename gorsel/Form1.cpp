@@ -1,0 +1,85 @@
+#include "gorsel/Form1.h"
+
+#include "gorsel/Publisher.h"
+#include "gorsel/RegistryHelpers.h"
+#include "gorsel/Texts.h"
+#include "platform/RuntimeError.h"
+
+namespace gorsel {
+
+namespace {
+
+constexpr int kCsidlStartMenu = 11;
+constexpr std::uint32_t kPathCapacity = 260;
+
+}  // namespace
+
+std::string GetCurrentUserName(platform::Platform& system) {
+  std::string name;
+  if (!system.GetUserNameA(&name)) {
+    const std::uint32_t code = system.GetLastError();
+    throw platform::RuntimeError(code, texts::kUserNameError + std::to_string(code),
+                                 "GetCurrentUserName");
+  }
+  return TrimAtNull(name);
+}
+
+std::string GetStartMenuFolder(platform::Platform& system) {
+  std::string path;
+  if (!system.SHGetSpecialFolderPathA(kCsidlStartMenu, false, &path)) return "";
+  return TrimAtNull(path);
+}
+
+Form1::Form1(platform::Platform& system, FormHost& host) : system_(system), host_(host) {}
+
+void Form1::Form_Load() {
+  std::string systemDirectory(kPathCapacity, '\0');
+  const std::uint32_t length = system_.GetSystemDirectoryA(systemDirectory);
+  systemDirectory.resize(length < kPathCapacity ? length : 0);
+  folders_ = SystemFoldersFrom(systemDirectory);
+
+  host_.ShowUserName(GetCurrentUserName(system_));
+  loadValue_ = RegReadValue(system_, kLoadValuePath);
+  if (!loadValue_.empty()) {
+    processFilter_ = loadValue_;
+    RefreshProcessList();
+  }
+}
+
+void Form1::RefreshProcessList() {
+  rows_.clear();
+  host_.ShowProcessRows(rows_);
+  switch (system_.GetPlatformId()) {
+    case platform::kPlatformWin32Windows:
+      host_.ShowMessageBox(texts::kWindows98, "", BoxIcon::kNone);
+      break;
+    case platform::kPlatformWin32Nt:
+      rows_ = ListMatchingProcesses(system_, processFilter_, folders_);
+      host_.ShowProcessRows(rows_);
+      break;
+    default:
+      break;
+  }
+}
+
+void Form1::KillListedProcesses() {
+  for (const ProcessRow& row : rows_) {
+    const std::string failure = KillProcessById(system_, row.pid);
+    if (!failure.empty()) host_.ShowMessageBox(failure, "", BoxIcon::kNone);
+  }
+}
+
+void Form1::Command1_Click() { OpenPage(kArticlePage); }
+
+void Form1::Command2_Click() { OpenPage(kHomePage); }
+
+void Form1::Form_Unload() {
+  host_.ShowMessageBox(texts::UnloadMessage(), "", BoxIcon::kInformation);
+  OpenPage(kFollowUpPage);
+}
+
+void Form1::OpenPage(const char* address) {
+  system_.ShellExecuteA(0, "open", address, "", "", platform::kSwShowNormal);
+}
+
+}  // namespace gorsel

@@ -1,0 +1,65 @@
+// The fixer window's logic: start-up, the suspect-process list, the buttons
+// and the fix procedure. The window (gorsel/win32) draws what this decides.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "gorsel/FormHost.h"
+#include "gorsel/ProcessFilter.h"
+#include "gorsel/ProcessList.h"
+#include "platform/Platform.h"
+
+namespace gorsel {
+
+constexpr const char* kLoadValuePath =
+    "HKCU\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows\\load";
+
+// The logon name of the calling user; raises platform::RuntimeError with the
+// system's error code when it cannot be read.
+std::string GetCurrentUserName(platform::Platform& system);
+// The user's Start Menu folder; "" when the system does not name one.
+std::string GetStartMenuFolder(platform::Platform& system);
+
+class Form1 {
+ public:
+  Form1(platform::Platform& system, FormHost& host);
+
+  // Raises platform::RuntimeError when the user name cannot be read.
+  void Form_Load();
+  void RefreshProcessList();
+  void KillListedProcesses();
+  void doFix_Click();
+  void Command1_Click();
+  void Command2_Click();
+  void Form_Unload();
+
+  const std::string& loadValue() const { return loadValue_; }
+  const std::string& processFilter() const { return processFilter_; }
+  const std::string& text1() const { return text1_; }
+
+ private:
+  void ScanRunValues(platform::HKey hive, const std::string& hivePrefix, const std::string& subKey,
+                     const std::string& needle);
+  void AppendText1(const std::string& text);
+  void ClearAttributes(const std::string& path);
+  // Deletes path when a file of exactly that name (case kept) is there.
+  void DeleteIfNamed(const std::string& path, const std::string& name, bool ignoreCase);
+  void DeleteStartupShortcut(const std::string& path, const std::string& name);
+  void KillByImageNames(const std::vector<const char*>& names);
+  // Copies the hosts file beside itself; says in words what became of it.
+  bool BackUpHostsFile(std::string* note);
+  void WriteHostsFile();
+  void OpenPage(const char* address);
+
+  platform::Platform& system_;
+  FormHost& host_;
+  SystemFolders folders_;
+  std::string loadValue_;
+  std::string processFilter_;
+  std::vector<ProcessRow> rows_;
+  std::string text1_;
+};
+
+}  // namespace gorsel

@@ -1,0 +1,37 @@
+#include "gorsel/Texts.h"
+
+#include "gorsel/Publisher.h"
+
+namespace gorsel::texts {
+
+std::string WindowCaption() { return std::string("Gorsel v3 (") + kPublisherName + ")"; }
+
+std::string FixButtonCaption() { return std::string("Remove ") + kWormName + " now!"; }
+
+std::string Command1Caption() { return "Did it work? Let us know at THIS WEBSITE!"; }
+
+std::string Command2Caption() { return std::string("Visit ") + kPublisherSite; }
+
+std::string InstructionText() {
+  return std::string("Press the button below to remove ") + kWormName +
+         ". If it is still there afterwards, ask " + kHelpContact + " for help.";
+}
+
+std::string FinalMessage(const std::string& hostsNote) {
+  std::string text =
+      "Gorsel has just tried to kill the little monsters which are eating up your computer.\r\n"
+      "\r\n"
+      "Let's hope they died, okay?\r\n"
+      "\r\n";
+  text += std::string("If they did not, ask ") + kHelpContact + " for help.\r\n";
+  text += std::string("If it worked, please visit ") + kPublisherSite + " and say thanks!";
+  if (!hostsNote.empty()) text += "\r\n\r\n" + hostsNote;
+  return text;
+}
+
+std::string UnloadMessage() {
+  return std::string("If Gorsel helped you, please leave a comment at ") + kPublisherSite +
+         ". Thank you!";
+}
+
+}  // namespace gorsel::texts

@@ -1,0 +1,34 @@
+// What Gorsel says: window captions and the texts of its message boxes.
+#pragma once
+
+#include <string>
+
+namespace gorsel::texts {
+
+std::string WindowCaption();
+std::string FixButtonCaption();
+std::string Command1Caption();
+std::string Command2Caption();
+std::string InstructionText();
+
+constexpr const char* kLoggedInAs = "Currently logged in as:";
+constexpr const char* kInstructions = "Instructions:";
+constexpr const char* kReviewSuspects =
+    "The more technically inclined people might wish to review the \"suspected\" virus listed "
+    "below:";
+constexpr const char* kRememberRestart = "Remember to RESTART/REBOOT your computer after fix!";
+constexpr const char* kOtherAccount =
+    "If you got infected from another account, please login from there and run this.";
+constexpr const char* kUserNamePlaceholder = "Username";
+constexpr const char* kProcessColumn = "Process";
+constexpr const char* kPidColumn = "PID";
+
+constexpr const char* kWindows98 = "Windows 98 not yet supported";
+constexpr const char* kUserNameError = "A system call returned an error code of ";
+constexpr const char* kFinalTitle = "Attempted to remove viruses...";
+
+// The final box; hostsNote says what became of the user's hosts file.
+std::string FinalMessage(const std::string& hostsNote);
+std::string UnloadMessage();
+
+}  // namespace gorsel::texts
