@@ -7,8 +7,6 @@
 // 32-bit program's view is the sim's (tests/unit/windows64_pass_test.cpp).
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
 #include <algorithm>
 #include <chrono>
 #include <string>
@@ -23,6 +21,8 @@
 #include "tests/support/RunLog.h"
 #include "tests/support/TestText.h"
 #include "tests/wine/registry_wine_support.h"
+
+#include <windows.h>
 
 namespace quellix {
 namespace {
@@ -42,7 +42,9 @@ std::vector<std::uint8_t> Bytes(const std::string& text) {
   return std::vector<std::uint8_t>(text.begin(), text.end());
 }
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 void WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes,
                     DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
@@ -168,8 +170,8 @@ TEST_F(Windows64OnWine, BothWorldsAreCleanedAndSysWow64sOwnFilesKept) {
   ASSERT_NE(manager, nullptr);
   service = CreateServiceA(manager, "qlxwowsvc", "Stand-in worm service", SERVICE_ALL_ACCESS,
                            SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
-                           (std::string(kServiceWorm) + " -run").c_str(), nullptr, nullptr,
-                           nullptr, nullptr, nullptr);
+                           (std::string(kServiceWorm) + " -run").c_str(), nullptr, nullptr, nullptr,
+                           nullptr, nullptr);
   ASSERT_NE(service, nullptr) << GetLastError();
   ASSERT_TRUE(StartServiceA(service, 0, nullptr)) << GetLastError();
 
