@@ -139,6 +139,17 @@ INSTANTIATE_TEST_SUITE_P(ProgramBitness, Windows64Pass, testing::Values(false, t
                            return info.param ? "Program64" : "Program32UnderWow64";
                          });
 
+TEST(Windows64Pass, TheScenarioKeepsItsBitnessWhenSaved) {
+  const Machine machine = platform::sim::LoadScenarioFile(kScenario);
+  const Machine again = platform::sim::LoadScenario(platform::sim::SaveScenario(machine));
+  EXPECT_TRUE(again.windows64);
+  EXPECT_FALSE(again.program64);
+  ASSERT_NE(again.FindProcess(3300), nullptr);
+  EXPECT_TRUE(again.FindProcess(3300)->is64Bit);
+  EXPECT_FALSE(again.FindProcess(3301)->is64Bit);
+  EXPECT_EQ(platform::sim::SaveScenario(again), platform::sim::SaveScenario(machine));
+}
+
 TEST(Windows64Pass, ThirtyTwoBitWindowsGetsTheDesignedPass) {
   Machine machine = platform::sim::LoadScenarioFile(kScenario);
   machine.windows64 = false;
