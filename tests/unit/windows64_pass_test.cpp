@@ -129,7 +129,9 @@ TEST_P(Windows64Pass, RemovesEveryWormOfBothWorldsAndKeepsWindowsOwnFiles) {
   EXPECT_NE(pass.sim.machine.files.FindPath("C:\\Saved\\HKLM Wow6432Node Run taskmon.reg"),
             nullptr);
 
-  // The 32-bit program leaves redirection on, as it found it.
+  // The restart is ordered; the 32-bit program leaves redirection on, as it
+  // found it.
+  EXPECT_EQ(pass.sim.machine.startedProcesses.size(), 1u);
   const auto reached = pass.sim.platform.GetFileAttributesA("C:\\WINDOWS\\system32\\regedit.exe");
   EXPECT_EQ(reached != platform::kInvalidFileAttributes, !GetParam());
 }
