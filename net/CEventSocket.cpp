@@ -1,6 +1,7 @@
 #include "net/CEventSocket.h"
 
 #include <cmath>
+#include <functional>
 #include <new>
 
 #include "net/SocketError.h"
@@ -18,7 +19,10 @@ constexpr sys::Address kPendingAddress = 1;
 std::int32_t PortArgument(const Variant& value, std::int32_t low, const std::string& source) {
   if (!value.IsNumeric()) throw SocketError(kErrVariantType, kTextVariantType, source);
   const double port = std::nearbyint(value.ToNumber());
-  if (port < low || port > 65535) throw SocketError(kErrArgument, kTextArgumentRange, source);
+  // Written so that NaN fails too: it compares false with everything.
+  if (!(port >= low && port <= 65535)) {
+    throw SocketError(kErrArgument, kTextArgumentRange, source);
+  }
   return static_cast<std::int32_t>(port);
 }
 
@@ -30,9 +34,11 @@ CEventSocket::CEventSocket(CEventSocketEvents* owner) : owner_(owner) {
 
 CEventSocket::~CEventSocket() {
   // Ending must not throw; a socket that will not close is left to the layer.
+  // A holder hands its connection over when it is claimed; one it still holds
+  // was never claimed, and nobody else will close it.
   try {
     CancelResolutions();
-    if (!holder_) DestroySocket();
+    DestroySocket();
   } catch (const SocketError&) {
     modEventSocket::UnregisterSocket(socket_);
   }
@@ -53,29 +59,32 @@ void CEventSocket::SetState(std::int32_t state) {
   seams::NoteState(*this, state);
 }
 
+bool CEventSocket::Raise(const std::function<void(CEventSocketEvents&)>& event) {
+  if (owner_ == nullptr) return true;
+  const std::weak_ptr<void> alive = lifetime_;
+  event(*owner_);
+  return !alive.expired();
+}
+
 void CEventSocket::RaiseError(int number, const std::string& source) {
   SetState(StateError);
   const std::string description = modEventSocket::GetErrorDescription(number);
   bool cancelDisplay = true;
-  if (owner_ == nullptr) return;
-  owner_->Error(static_cast<std::int16_t>(number), description, 0, source, std::string(), 0,
+  const bool alive = Raise([&](CEventSocketEvents& owner) {
+    owner.Error(static_cast<std::int16_t>(number), description, 0, source, std::string(), 0,
                 cancelDisplay);
-  if (!cancelDisplay) owner_->ShowErrorBox(description, source);
+  });
+  if (alive && !cancelDisplay && owner_ != nullptr) owner_->ShowErrorBox(description, source);
 }
 
 void CEventSocket::WndProc(std::uintptr_t /*window*/, std::uint32_t message, std::uintptr_t wParam,
                            std::intptr_t lParam) {
   const auto high = static_cast<int>((static_cast<std::uintptr_t>(lParam) >> 16) & 0xFFFF);
   const auto low = static_cast<int>(static_cast<std::uintptr_t>(lParam) & 0xFFFF);
-  // A failure inside a notification has nobody to be raised to: it ends the
-  // notification, as the dispatcher would otherwise have to swallow it.
-  try {
-    if (message == sys::kMsgResolved) {
-      PostResolution(static_cast<sys::RequestHandle>(wParam), high);
-    } else if (message == sys::kMsgSocket) {
-      PostSocket(low, high);
-    }
-  } catch (const SocketError&) {
+  if (message == sys::kMsgResolved) {
+    PostResolution(static_cast<sys::RequestHandle>(wParam), high);
+  } else if (message == sys::kMsgSocket) {
+    PostSocket(low, high);
   }
 }
 
@@ -128,8 +137,10 @@ std::string CEventSocket::GetLocalIP() const {
 }
 
 std::string CEventSocket::LocalIP() const {
-  if (state_ == StateOpen || state_ == StateListening) return boundLocalIP_;
-  return GetLocalIP();
+  // Bound to the wildcard address, the object is on every address of the
+  // machine; it then names the machine's own, as when it has no socket.
+  const bool bound = state_ == StateOpen || state_ == StateListening;
+  return bound && !boundLocalIP_.empty() ? boundLocalIP_ : GetLocalIP();
 }
 
 int CEventSocket::GetIPFromHost(const std::string& text, std::string& dotted,
@@ -164,7 +175,7 @@ CEventSocket::Remote CEventSocket::GetRemoteInfo(sys::SocketNumber socket) {
 bool CEventSocket::SocketExists() {
   if (socket_ != sys::kNoSocket) return true;
   sys::SocketNumber socket = sys::kNoSocket;
-  const int result = sys::CreateSocket(protocol_ == ProtocolUDP, socket);
+  const int result = seams::CreateSocket(protocol_ == ProtocolUDP, socket);
   if (result != 0) {
     RaiseError(result, "CEventSocket.SocketExists");
     return false;
@@ -237,7 +248,7 @@ void CEventSocket::ConnectToIP(sys::Address address, int error) {
   if (!BindInternal()) return;
   SetState(StateConnecting);
   constexpr int kAlreadyConnected = 10056;
-  const int result = sys::Connect(socket_, address, remotePort_);
+  const int result = seams::Connect(socket_, address, remotePort_);
   if (result == 0 || result == sys::kWouldBlock || result == kAlreadyConnected) return;
   if (result == sys::kAddressNotAvailable) Fail(result, "CEventSocket.ConnectToIP");
   RaiseError(result, "CEventSocket.ConnectToIP");
@@ -247,10 +258,13 @@ bool CEventSocket::BindInternal(const Variant& port, const Variant& address) {
   if (state_ == StateOpen) return true;
   const char* source = "CEventSocket.BindInternal";
   const std::int32_t localPort = port.IsEmpty() ? localPort_ : PortArgument(port, 0, source);
-  const std::string text = address.ToText().empty() ? GetLocalIP() : address.ToText();
+  // Without an address the system chooses one for each connection: the first
+  // address of the machine's name may be an adapter that reaches nowhere, and
+  // the name may not resolve at all.
+  const std::string text = address.ToText();
   std::string dotted;
   sys::Address bindAddress = 0;
-  if (GetIPFromHost(text, dotted, bindAddress) != 0) {
+  if (!text.empty() && GetIPFromHost(text, dotted, bindAddress) != 0) {
     throw SocketError(kErrArgument, kTextInvalidArgument, source);
   }
   if (!SocketExists()) return false;
@@ -309,13 +323,13 @@ void CEventSocket::PostSocket(int event, int error) {
           remoteHostIP_ = peer.hostIP;
         }
         SetState(StateConnected);
-        if (owner_ != nullptr) owner_->Connect();
+        Raise([](CEventSocketEvents& owner) { owner.Connect(); });
       }
       break;
     case sys::kEventClose:
       if (state_ == StateConnected) {
         SetState(StateClosing);
-        if (owner_ != nullptr) owner_->CloseSck();
+        Raise([](CEventSocketEvents& owner) { owner.CloseSck(); });
       }
       break;
     default:
@@ -340,16 +354,18 @@ void CEventSocket::PostAccept() {
   remotePort_ = peer.port;
   remoteHostIP_ = peer.hostIP;
   remoteHost_ = peer.host;
-  if (owner_ != nullptr) owner_->ConnectionRequest(socket);
-  if (state_ == StateListening) {
+  const bool alive =
+      Raise([socket](CEventSocketEvents& owner) { owner.ConnectionRequest(socket); });
+  if (alive && state_ == StateListening) {
     remotePort_ = saved.port;
     remoteHostIP_ = saved.hostIP;
     remoteHost_ = saved.host;
   }
+  // Also when the handler ended this object: the connection is nobody's.
   if (modEventSocket::IsAcceptPending(socket)) {
-    sys::CloseSocket(socket);
-    modEventSocket::UnregisterSocket(socket);
+    const std::shared_ptr<CEventSocket> holder = modEventSocket::GetAcceptHolder(socket);
     modEventSocket::UnregisterAccept(socket);
+    holder->CloseSck();
   }
 }
 
@@ -371,8 +387,9 @@ void CEventSocket::Accept(std::int32_t requestID) {
     const std::shared_ptr<CEventSocket> holder = modEventSocket::GetAcceptHolder(requestID);
     modEventSocket::UnregisterAccept(requestID);
     // Point the socket here before anything can fail, so that no notification
-    // ever reaches the holder once it is dropped.
+    // ever reaches the holder once it is dropped, and it closes nothing.
     modEventSocket::RepointSocket(requestID, this);
+    holder->socket_ = sys::kNoSocket;
     sys::Address local = 0;
     int localPort = 0;
     const int result = sys::LocalName(socket_, local, localPort);
@@ -386,13 +403,14 @@ void CEventSocket::Accept(std::int32_t requestID) {
     SetState(StateConnected);
     recvBuffer_.insert(recvBuffer_.end(), holder->recvBuffer_.begin(), holder->recvBuffer_.end());
     holder->recvBuffer_.clear();
-    if (!recvBuffer_.empty() && owner_ != nullptr) {
-      owner_->DataArrival(static_cast<std::int32_t>(recvBuffer_.size()));
+    if (!recvBuffer_.empty()) {
+      const auto total = static_cast<std::int32_t>(recvBuffer_.size());
+      if (!Raise([total](CEventSocketEvents& owner) { owner.DataArrival(total); })) return;
     }
     // The DataArrival handler may have closed the connection already.
     if (holder->state_ == StateClosing && socket_ == requestID && state_ == StateConnected) {
       SetState(StateClosing);
-      if (owner_ != nullptr) owner_->CloseSck();
+      Raise([](CEventSocketEvents& owner) { owner.CloseSck(); });
     }
     return;
   }
@@ -403,7 +421,13 @@ void CEventSocket::Accept(std::int32_t requestID) {
   }
   holder_ = true;
   SetState(StateConnected);
-  modEventSocket::RegisterSocket(socket_, this, false);
+  try {
+    modEventSocket::RegisterSocket(socket_, this, false);
+  } catch (const SocketError&) {
+    // The caller keeps the connection it could not hand over, and closes it.
+    socket_ = sys::kNoSocket;
+    throw;
+  }
 }
 
 void CEventSocket::CloseSck() {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -96,6 +97,9 @@ class CEventSocket {
   static Remote GetRemoteInfo(sys::SocketNumber socket);
   static int GetIPFromHost(const std::string& text, std::string& dotted, sys::Address& address);
   std::string GetLocalIP() const;
+  // Raises one event; false when its handler ended this object, which must
+  // then not be touched again.
+  bool Raise(const std::function<void(CEventSocketEvents&)>& event);
   void RaiseError(int number, const std::string& source);
   // Every change of state goes through here, where the tests can watch it.
   void SetState(std::int32_t state);
@@ -136,6 +140,8 @@ class CEventSocket {
   // Datagrams taken by the application; the read notification compares it to
   // know whether the announced datagram is still waiting.
   std::uint64_t datagramsTaken_ = 0;
+  // Expires with the object: a handler may end the object that raised its event.
+  std::shared_ptr<int> lifetime_ = std::make_shared<int>();
 };
 
 }  // namespace net

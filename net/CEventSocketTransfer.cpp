@@ -2,9 +2,11 @@
 // and handing it back converted to the type the application asks for.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "net/CEventSocket.h"
 #include "net/SocketError.h"
+#include "net/SocketSeams.h"
 #include "net/modEventSocket.h"
 
 namespace net {
@@ -72,10 +74,11 @@ void CEventSocket::SendBufferedData() {
   while (!sendBuffer_.empty()) {
     const int length = static_cast<int>(std::min<std::size_t>(sendChunkSize_, sendBuffer_.size()));
     int sent = 0;
-    const int result = sys::Send(socket_, sendBuffer_.data(), length, sent);
+    const int result = seams::Send(socket_, sendBuffer_.data(), length, sent);
     if (result == sys::kWouldBlock) {
-      if (count > 0 && owner_ != nullptr) {
-        owner_->SendProgress(count, static_cast<std::int32_t>(sendBuffer_.size()));
+      const auto remaining = static_cast<std::int32_t>(sendBuffer_.size());
+      if (count > 0) {
+        Raise([&](CEventSocketEvents& owner) { owner.SendProgress(count, remaining); });
       }
       return;
     }
@@ -86,9 +89,8 @@ void CEventSocket::SendBufferedData() {
     count += sent;
     if (static_cast<std::size_t>(sent) >= sendBuffer_.size()) {
       sendBuffer_.clear();
-      if (owner_ != nullptr) {
-        owner_->SendProgress(count, 0);
-        owner_->SendComplete();
+      if (Raise([count](CEventSocketEvents& owner) { owner.SendProgress(count, 0); })) {
+        Raise([](CEventSocketEvents& owner) { owner.SendComplete(); });
       }
       return;
     }
@@ -117,17 +119,22 @@ void CEventSocket::OnRead() {
     if (state_ != StateOpen) return;
     const std::uint32_t waiting = WaitingDatagramSize();
     const std::uint64_t takenBefore = datagramsTaken_;
-    if (waiting > 0 && owner_ != nullptr) owner_->DataArrival(static_cast<std::int32_t>(waiting));
+    if (waiting > 0) {
+      const auto total = static_cast<std::int32_t>(waiting);
+      if (!Raise([total](CEventSocketEvents& owner) { owner.DataArrival(total); })) return;
+    }
     // Drop the announced datagram if the handler left it, but never the one
-    // behind it: a handler that read its datagram must not lose the next.
+    // behind it: a handler that read or dropped its datagram must not lose the
+    // next.
     if (socket_ != sys::kNoSocket && protocol_ == ProtocolUDP && datagramsTaken_ == takenBefore) {
       DiscardDatagram();
     }
     return;
   }
   if (state_ != StateConnected) return;
-  if (RecvDataToBuffer() > 0 && owner_ != nullptr) {
-    owner_->DataArrival(static_cast<std::int32_t>(recvBuffer_.size()));
+  if (RecvDataToBuffer() > 0) {
+    const auto total = static_cast<std::int32_t>(recvBuffer_.size());
+    Raise([total](CEventSocketEvents& owner) { owner.DataArrival(total); });
   }
 }
 
@@ -182,7 +189,9 @@ void CEventSocket::CheckedRecv(Variant& data, Variant& type, const Variant& maxL
       length = available;
     } else {
       const double value = std::nearbyint(maxLen.ToNumber());
-      if (value < 0) throw SocketError(kErrArgument, kTextArgumentRange, source);
+      if (!std::isfinite(value) || value < 0) {
+        throw SocketError(kErrArgument, kTextArgumentRange, source);
+      }
       length = static_cast<std::size_t>(std::min<double>(value, 4294967295.0));
     }
   }
@@ -199,7 +208,9 @@ int CEventSocket::RecvData(Variant& data, bool peek, Variant& type,
     effective = data.Type();
     type = Variant(effective);
   } else if (!type.IsEmpty()) {
-    effective = type.IsNumeric() ? static_cast<std::int32_t>(type.ToNumber()) : vbEmpty;
+    // A type code that no integer holds is no type at all.
+    const double code = type.IsNumeric() ? type.ToNumber() : double{vbEmpty};
+    effective = code >= INT32_MIN && code <= INT32_MAX ? static_cast<std::int32_t>(code) : vbEmpty;
   }
   Bytes bytes;
   if (effective == vbString || effective == vbByteArray) {
@@ -221,15 +232,16 @@ int CEventSocket::RecvData(Variant& data, bool peek, Variant& type,
     const int result = TakeBytes(count, peek, bytes);
     data = FromBytes(effective, bytes);
     if (result != 0) Fail(result, source);
-    return static_cast<int>(count);
+    return static_cast<int>(bytes.size());
   }
   const std::size_t size = FixedSize(effective);
   if (size == 0) throw SocketError(kErrVariantType, kTextVariantType, source);
   if (available < size) return 0;
   const int result = TakeBytes(size, peek, bytes);
-  data = FromBytes(effective, bytes);
+  // A datagram shorter than the value leaves data as it was, like a short buffer.
+  if (bytes.size() == size) data = FromBytes(effective, bytes);
   if (result != 0) Fail(result, source);
-  return static_cast<int>(size);
+  return static_cast<int>(bytes.size());
 }
 
 int CEventSocket::TakeBytes(std::size_t count, bool peek, Bytes& bytes) {
@@ -244,7 +256,11 @@ int CEventSocket::TakeBytes(std::size_t count, bool peek, Bytes& bytes) {
   int port = 0;
   const int result = sys::ReceiveFrom(socket_, bytes.data(), static_cast<int>(count), peek,
                                       received, address, port);
-  if (result == 0 || result == sys::kMessageTooLong) {
+  const bool taken = result == 0 || result == sys::kMessageTooLong;
+  // The area was sized by the bytes waiting, which on some platforms count
+  // every datagram queued: only what this datagram brought is data.
+  bytes.resize(taken ? static_cast<std::size_t>(received) : 0);
+  if (taken) {
     remotePort_ = port;
     remoteHostIP_ = sys::Dotted(address);
     remoteHost_.clear();
@@ -255,7 +271,7 @@ int CEventSocket::TakeBytes(std::size_t count, bool peek, Bytes& bytes) {
 
 std::uint32_t CEventSocket::WaitingDatagramSize() const {
   std::uint32_t count = 0;
-  if (socket_ == sys::kNoSocket || sys::BytesWaiting(socket_, count) != 0) return 0;
+  if (socket_ == sys::kNoSocket || seams::BytesWaiting(socket_, count) != 0) return 0;
   return count;
 }
 
@@ -264,7 +280,8 @@ void CEventSocket::DiscardDatagram() {
   int received = 0;
   sys::Address address = 0;
   int port = 0;
-  sys::ReceiveFrom(socket_, &byte, 1, false, received, address, port);
+  const int result = sys::ReceiveFrom(socket_, &byte, 1, false, received, address, port);
+  if (result == 0 || result == sys::kMessageTooLong) ++datagramsTaken_;
 }
 
 }  // namespace net

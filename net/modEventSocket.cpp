@@ -7,6 +7,7 @@
 
 #include "net/CEventSocket.h"
 #include "net/SocketError.h"
+#include "net/SocketSeams.h"
 
 namespace net::modEventSocket {
 
@@ -134,10 +135,10 @@ void UnregisterSocket(sys::SocketNumber socket) {
   registry.socketCollection.reset();
   if (registry.notifier) {
     registry.notifier = false;
-    if (!sys::DestroyNotifier()) {
-      throw SocketError(kErrOutOfMemory, kTextOutOfMemory,
-                        "modEventSocket.DestroyWinsockMessageWindow");
-    }
+    // A notifier that will not go away no longer dispatches, and the next
+    // registration makes a new one. Failing here would leave the caller
+    // holding a handle that is already closed and may soon be another's.
+    seams::DestroyNotifier();
   }
 }
 
@@ -149,7 +150,7 @@ bool IsSocketRegistered(sys::SocketNumber socket) {
 sys::RequestHandle StartResolution(const std::string& host, sys::HostBuffer& area,
                                    CEventSocket* object, int* error) {
   sys::RequestHandle request = 0;
-  const int result = sys::StartLookup(host, area, request);
+  const int result = seams::StartLookup(host, area, request);
   if (error != nullptr) *error = result;
   if (request != 0) TheRegistry().resolutions.Enter(request, object);
   return request;
@@ -207,7 +208,14 @@ void Dispatch(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam
       object = slot->object;
     }
   }
-  if (object != nullptr) object->WndProc(0, message, wParam, lParam);
+  if (object == nullptr) return;
+  // Whatever a notification's handling raises, its own failures or an event
+  // handler's, has nobody to go to: it ends that notification here, on every
+  // platform, and the pump goes on.
+  try {
+    object->WndProc(0, message, wParam, lParam);
+  } catch (...) {
+  }
 }
 
 bool IsLayerStarted() { return TheRegistry().started; }

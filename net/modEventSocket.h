@@ -39,7 +39,7 @@ std::string GetErrorDescription(long number);
 
 // The dispatcher: the backends call it for every notification message. The
 // tables are read afresh for each message, so an object that has left them
-// receives nothing.
+// receives nothing. It never throws.
 void Dispatch(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
 
 // What a test may observe about the registry's life.

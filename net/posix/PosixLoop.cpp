@@ -24,10 +24,16 @@ struct Watch {
   bool datagram = false;
   bool listening = false;
   bool connecting = false;
+  // A stream socket is watched for input only once it has a connection: before
+  // that Linux reports it hung up, which would pass for the peer's close.
+  bool connected = false;
   bool readArmed = true;
   bool acceptArmed = true;
   bool writeArmed = false;
   bool closeArmed = true;
+  // The peer has closed, but data before its close is still unread and the
+  // object is not reading: nothing can be posted until it reads again.
+  bool hungUp = false;
 };
 
 struct Message {
@@ -69,13 +75,25 @@ int PendingError(int fd) {
   return error == 0 ? 0 : MapErrno(error);
 }
 
+// What poll is asked to report for a socket. Waiting data wakes it only while
+// a read may be posted; the close is watched on its own (POLLRDHUP), so that
+// an object that stopped reading does not make every round return at once.
 short Interest(const Watch& watch) {
   if (watch.connecting) return POLLOUT;
   if (watch.listening) return watch.acceptArmed ? POLLIN : 0;
   short events = 0;
-  if (watch.readArmed || (!watch.datagram && watch.closeArmed)) events |= POLLIN;
+  if (watch.datagram || watch.connected) {
+    if (watch.readArmed) events |= POLLIN;
+    if (!watch.datagram && watch.closeArmed && !watch.hungUp) events |= POLLRDHUP;
+  }
   if (watch.writeArmed) events |= POLLOUT;
   return events;
+}
+
+// A connection is up: from now on its data and its close are reported.
+void Connected(Watch& watch) {
+  watch.connected = true;
+  watch.readArmed = watch.closeArmed = true;
 }
 
 // Turns one socket's readiness into the notifications WSAAsyncSelect would post.
@@ -87,6 +105,7 @@ void Translate(int fd, Watch& watch, short ready) {
     if (error != 0) {
       watch.readArmed = watch.writeArmed = watch.closeArmed = false;
     } else {
+      Connected(watch);
       PostSocket(fd, sys::kEventWrite, 0);
     }
     return;
@@ -102,7 +121,7 @@ void Translate(int fd, Watch& watch, short ready) {
     watch.writeArmed = false;
     PostSocket(fd, sys::kEventWrite, 0);
   }
-  if ((ready & (POLLIN | POLLHUP | POLLERR)) == 0) return;
+  if ((ready & (POLLIN | POLLRDHUP | POLLHUP | POLLERR)) == 0) return;
   if (watch.datagram) {
     if (watch.readArmed) {
       watch.readArmed = false;
@@ -118,6 +137,8 @@ void Translate(int fd, Watch& watch, short ready) {
     if (watch.readArmed) {
       watch.readArmed = false;
       PostSocket(fd, sys::kEventRead, 0);
+    } else {
+      watch.hungUp = true;
     }
   } else if (peeked == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) {
     const int error = peeked == 0 ? 0 : MapErrno(errno);
@@ -167,6 +188,7 @@ void NoteAccepted(int listener, int fd) {
   // The accepted socket reports with the listening socket's notifications;
   // it can be written to at once.
   Watch accepted;
+  Connected(accepted);
   accepted.writeArmed = true;
   TheLayer()->watches[fd] = accepted;
 }
@@ -181,9 +203,11 @@ void NoteListening(int fd) {
 
 void PostConnectResult(int fd, int error) {
   PostSocket(fd, sys::kEventConnect, error);
+  Watch* watch = FindWatch(fd);
   if (error == 0) {
+    if (watch != nullptr) Connected(*watch);
     PostSocket(fd, sys::kEventWrite, 0);
-  } else if (Watch* watch = FindWatch(fd)) {
+  } else if (watch != nullptr) {
     watch->readArmed = watch->writeArmed = watch->closeArmed = false;
   }
 }
@@ -263,6 +287,10 @@ int SelectNotifications(SocketNumber socket) {
   if (::getsockopt(socket, SOL_SOCKET, SO_ACCEPTCONN, &listening, &length) == 0) {
     watch.listening = listening != 0;
   }
+  sockaddr_storage peer{};
+  length = sizeof(peer);
+  watch.connected = !watch.datagram && !watch.listening &&
+                    ::getpeername(socket, reinterpret_cast<sockaddr*>(&peer), &length) == 0;
   layer->watches[socket] = watch;
   return 0;
 }

@@ -25,11 +25,7 @@ Notifier& TheNotifier() {
 LRESULT CALLBACK DispatchProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == sys::kMsgResolved || message == sys::kMsgSocket) {
     if (message == sys::kMsgResolved) CompleteLookup(wParam, lParam);
-    // Nothing may unwind through the window manager's frames.
-    try {
-      modEventSocket::Dispatch(message, wParam, lParam);
-    } catch (...) {
-    }
+    modEventSocket::Dispatch(message, wParam, lParam);
     return 0;
   }
   return CallWindowProcA(TheNotifier().original, window, message, wParam, lParam);

@@ -171,10 +171,10 @@ class SimPlatform : public Platform {
                                const std::string& file, const std::string& parameters,
                                const std::string& directory, int showWindow) override;
   // Keeps the devices this program opened: "open <file> ... alias <name>"
-  // needs the file (else 275, MCIERR_FILE_NOT_FOUND) and a free alias (else
-  // 289); play, stop, pause, resume, seek, status and close need an open
-  // device (else 263, MCIERR_INVALID_DEVICE_NAME); "close all" always works;
-  // other commands give 261. Every command is recorded in Machine::mciCommands.
+  // (a file name with blanks in double quotes) needs the file (else 275, MCIERR_FILE_NOT_FOUND) and
+  // a free alias (else 289); play, stop, pause, resume, seek, status and close need an open device
+  // (else 263, MCIERR_INVALID_DEVICE_NAME); "close all" always works; other commands give 261.
+  // Every command is recorded in Machine::mciCommands.
   std::uint32_t MciSendStringA(const std::string& command) override;
 
   int GetLocaleInfoA(std::uint32_t locale, std::uint32_t item, std::string& buffer) override;

@@ -271,7 +271,14 @@ std::uint32_t SimPlatform::MciSendStringA(const std::string& command) {
   std::istringstream words(command);
   std::string verb;
   std::string device;
-  words >> verb >> device;
+  words >> verb >> std::ws;
+  // A quoted device is one word however many blanks it holds.
+  if (words.peek() == '"') {
+    words.get();
+    std::getline(words, device, '"');
+  } else {
+    words >> device;
+  }
   verb = UpperCase1252(verb);
   auto isOpen = [&](const std::string& alias) {
     return std::any_of(mciDevices_.begin(), mciDevices_.end(),

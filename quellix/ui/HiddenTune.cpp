@@ -46,7 +46,8 @@ void HiddenTune::Play() {
     tuneWritten_ = WriteTuneFile(path);
     if (!tuneWritten_) return;
   }
-  if (platform_.MciSendStringA("open " + path + " type sequencer alias midi") == 0) {
+  // Quoted: a temporary folder under a user name with a blank is common.
+  if (platform_.MciSendStringA("open \"" + path + "\" type sequencer alias midi") == 0) {
     platform_.MciSendStringA("play midi");
   }
 }

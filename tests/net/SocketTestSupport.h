@@ -1,7 +1,7 @@
 // Shared pieces of the socket suite: an owner that records every event (with
 // the state the object was in), optional actions run inside the handlers, the
-// trail of states one object takes, and a pump that runs notifications until
-// a condition holds.
+// trail of states one object takes, a pump that runs notifications until a
+// condition holds, and a count of how often the pump wakes.
 #pragma once
 
 #include <chrono>
@@ -28,23 +28,29 @@ class Recorder : public CEventSocketEvents {
   std::function<void(std::int32_t)> onConnectionRequest;
   std::function<void(std::int32_t)> onDataArrival;
   std::function<void(bool&)> onError;
+  // Runs after every event has been noted, with its text.
+  std::function<void(const std::string&)> onEvent;
   std::vector<std::string> boxes;
 
   void CloseSck() override {
     Note("CloseSck");
     if (onClose) onClose();
+    Noted();
   }
   void Connect() override {
     Note("Connect");
     if (onConnect) onConnect();
+    Noted();
   }
   void ConnectionRequest(std::int32_t requestID) override {
     Note("ConnectionRequest");
     if (onConnectionRequest) onConnectionRequest(requestID);
+    Noted();
   }
   void DataArrival(std::int32_t bytesTotal) override {
     Note("DataArrival " + std::to_string(bytesTotal));
     if (onDataArrival) onDataArrival(bytesTotal);
+    Noted();
   }
   void Error(std::int16_t number, const std::string& description, std::int32_t scode,
              const std::string& source, const std::string& helpFile, std::int32_t helpContext,
@@ -53,10 +59,15 @@ class Recorder : public CEventSocketEvents {
          std::to_string(scode) + " [" + helpFile + "] " + std::to_string(helpContext) + " " +
          (cancelDisplay ? "cancel" : "show"));
     if (onError) onError(cancelDisplay);
+    Noted();
   }
-  void SendComplete() override { Note("SendComplete"); }
+  void SendComplete() override {
+    Note("SendComplete");
+    Noted();
+  }
   void SendProgress(std::int32_t bytesSent, std::int32_t bytesRemaining) override {
     Note("SendProgress " + std::to_string(bytesSent) + " " + std::to_string(bytesRemaining));
+    Noted();
   }
   void ShowErrorBox(const std::string& description, const std::string& source) override {
     boxes.push_back(source + ": " + description);
@@ -72,6 +83,9 @@ class Recorder : public CEventSocketEvents {
   void Note(const std::string& event) {
     events.push_back(event);
     statesAtEvents.push_back(socket != nullptr ? socket->State() : -1);
+  }
+  void Noted() {
+    if (onEvent) onEvent(events.back());
   }
 };
 
@@ -105,6 +119,20 @@ inline bool PumpUntil(const std::function<bool()>& done,
   }
   return true;
 }
+
+// Rounds of DoEvents(100) in half a second. A pump with nothing to deliver
+// sleeps in each round, so about five; one that spins runs thousands. A slow
+// machine only lowers the count.
+inline int PumpRoundsInHalfASecond() {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+  int rounds = 0;
+  while (std::chrono::steady_clock::now() < end) {
+    sys::DoEvents(100);
+    ++rounds;
+  }
+  return rounds;
+}
+constexpr int kSleepingPumpRounds = 50;
 
 // Runs a call that must fail and returns its error.
 template <typename Call>

@@ -41,24 +41,22 @@ TEST(SocketClient, ConnectByNameResolvesThenConnects) {
   EXPECT_EQ(client.RemoteHost(), "localhost");
 }
 
-TEST(SocketClient, NameIsResolvingWhileTheLookupRunsAndResolvedUntilTheConnectionStarts) {
+TEST(SocketClient, ConnectionByNameReportsDataAndThePeersClose) {
   Recorder serverEvents, events;
   CEventSocket server(&serverEvents), client(&events), accepted;
+  events.socket = &client;
   serverEvents.onConnectionRequest = [&](std::int32_t id) { accepted.Accept(id); };
+  Variant text;
+  events.onDataArrival = [&](std::int32_t) { client.GetData(text, vbString); };
   ListenOnLoopback(server);
-  // The local address the connection is bound to is looked up after the name
-  // is resolved and before the attempt starts; note the state at that moment.
-  std::vector<std::int32_t> statesAtBind;
-  const seams::ScopedHostNameQuery query([&](std::string& name) {
-    statesAtBind.push_back(client.State());
-    return sys::HostName(name);
-  });
   client.Connect("localhost", server.LocalPort());
-  EXPECT_EQ(client.State(), StateResolvingHost);
-  // Nothing is bound while the lookup runs.
-  EXPECT_TRUE(statesAtBind.empty());
-  ASSERT_TRUE(PumpUntil([&] { return events.Count("Connect") == 1; }));
-  EXPECT_EQ(statesAtBind, std::vector<std::int32_t>{StateHostResolved});
+  ASSERT_TRUE(PumpUntil(
+      [&] { return client.State() == StateConnected && accepted.State() == StateConnected; }));
+  accepted.SendData("hello");
+  accepted.CloseSck();
+  ASSERT_TRUE(PumpUntil([&] { return events.Count("CloseSck") == 1; }));
+  EXPECT_EQ(events.events, (std::vector<std::string>{"Connect", "DataArrival 5", "CloseSck"}));
+  EXPECT_EQ(text, Variant("hello"));
 }
 
 TEST(SocketClient, ConnectByAddressSkipsTheLookup) {
@@ -117,26 +115,98 @@ TEST(SocketClient, ErrorHandlerThatClearsCancelDisplayGetsTheBox) {
 }
 
 TEST(SocketClient, CloseDuringLookupCancelsIt) {
-  Recorder serverEvents, events;
-  CEventSocket server(&serverEvents), client(&events), first, second;
-  serverEvents.onConnectionRequest = [&](std::int32_t id) {
-    (first.State() == StateClosed ? first : second).Accept(id);
-  };
+  Recorder serverEvents, events, controlEvents;
+  CEventSocket server(&serverEvents), client(&events), control(&controlEvents), accepted;
+  serverEvents.onConnectionRequest = [&](std::int32_t id) { accepted.Accept(id); };
   ListenOnLoopback(server);
   client.Connect("localhost", server.LocalPort());
   ASSERT_EQ(client.State(), StateResolvingHost);
   client.CloseSck();
   EXPECT_EQ(client.State(), StateClosed);
-  // Connect again by name: exactly one connection comes of the two lookups.
+  {
+    // The next lookup never finishes, so the object waits in state 4, where a
+    // completion of the cancelled lookup would make it connect.
+    seams::PlatformCalls calls;
+    calls.startLookup = [](const std::string&, sys::HostBuffer&, sys::RequestHandle& request) {
+      request = 0x7200;
+      return 0;
+    };
+    const seams::ScopedPlatformCalls stalled(calls);
+    client.Connect("localhost", server.LocalPort());
+  }
+  // A lookup of the same name started later has finished: the cancelled one
+  // has had its time.
+  control.Connect("localhost", RefusingPort());
+  ASSERT_TRUE(PumpUntil([&] { return !controlEvents.events.empty(); }));
+  for (int round = 0; round < 10; ++round) sys::DoEvents(10);
+  EXPECT_EQ(client.State(), StateResolvingHost);
+  EXPECT_EQ(events.events, std::vector<std::string>{});
+  EXPECT_EQ(serverEvents.Count("ConnectionRequest"), 0);
+  // The object connects again.
+  client.CloseSck();
   client.Connect("localhost", server.LocalPort());
   ASSERT_TRUE(PumpUntil([&] { return events.Count("Connect") == 1; }));
-  ASSERT_TRUE(PumpUntil([&] { return serverEvents.Count("ConnectionRequest") == 1; }));
-  client.CloseSck();
-  // A third round proves the stale completion did not start a second attempt.
-  client.Connect("127.0.0.1", server.LocalPort());
-  ASSERT_TRUE(PumpUntil([&] { return events.Count("Connect") == 2; }));
-  ASSERT_TRUE(PumpUntil([&] { return serverEvents.Count("ConnectionRequest") == 2; }));
-  EXPECT_EQ(events.events, (std::vector<std::string>{"Connect", "Connect"}));
+  EXPECT_EQ(events.events, std::vector<std::string>{"Connect"});
+}
+
+TEST(SocketClient, SocketOrLookupThatCannotStartRaisesError) {
+  seams::PlatformCalls calls;
+  calls.createSocket = [](bool, sys::SocketNumber&) { return 10024; };
+  Recorder noSocketEvents, noLookupEvents;
+  CEventSocket noSocket(&noSocketEvents), noLookup(&noLookupEvents);
+  noSocketEvents.socket = &noSocket;
+  noLookupEvents.socket = &noLookup;
+  {
+    const seams::ScopedPlatformCalls failing(calls);
+    noSocket.Connect("127.0.0.1", 80);
+  }
+  EXPECT_EQ(noSocketEvents.events,
+            std::vector<std::string>{
+                "Error 10024 Too many open files. CEventSocket.SocketExists 0 [] 0 cancel"});
+  EXPECT_EQ(noSocketEvents.statesAtEvents, std::vector<std::int32_t>{StateError});
+  EXPECT_EQ(noSocket.SocketHandle(), -1);
+  EXPECT_FALSE(modEventSocket::HasNotifier());
+
+  calls = {};
+  calls.startLookup = [](const std::string&, sys::HostBuffer&, sys::RequestHandle& request) {
+    request = 0;
+    return 10055;
+  };
+  {
+    const seams::ScopedPlatformCalls failing(calls);
+    noLookup.Connect("localhost", 80);
+  }
+  EXPECT_EQ(noLookupEvents.events,
+            std::vector<std::string>{"Error 10055 No buffer space available. "
+                                     "CEventSocket.ResolveIfHostname 0 [] 0 cancel"});
+  EXPECT_EQ(noLookupEvents.statesAtEvents, std::vector<std::int32_t>{StateError});
+  // Its socket exists, so CloseSck leaves the error state.
+  noLookup.CloseSck();
+  EXPECT_EQ(noLookup.State(), StateClosed);
+}
+
+TEST(SocketClient, AddressThatCannotBeAssignedFailsTheCallerNotTheEvent) {
+  Recorder serverEvents, byAddressEvents, byNameEvents;
+  CEventSocket server(&serverEvents), byAddress(&byAddressEvents), byName(&byNameEvents);
+  ListenOnLoopback(server);
+  seams::PlatformCalls calls;
+  calls.connect = [](sys::SocketNumber, sys::Address, int) { return 10049; };
+  const seams::ScopedPlatformCalls refusing(calls);
+  const SocketError error = ErrorOf([&] { byAddress.Connect("127.0.0.1", server.LocalPort()); });
+  EXPECT_EQ(error.Number(), 10049);
+  EXPECT_EQ(error.Description(), "Cannot assign requested address.");
+  EXPECT_EQ(error.Source(), "CEventSocket.ConnectToIP");
+  EXPECT_EQ(byAddress.State(), StateConnecting);
+  // After a lookup nobody can be told: the notification ends silently.
+  const StateTrail trail(byName);
+  byName.Connect("localhost", server.LocalPort());
+  ASSERT_TRUE(PumpUntil([&] { return byName.State() == StateConnecting; }));
+  for (int round = 0; round < 10; ++round) sys::DoEvents(10);
+  EXPECT_EQ(trail.States(), (std::vector<std::int32_t>{StateClosed, StateResolvingHost,
+                                                       StateHostResolved, StateConnecting}));
+  EXPECT_TRUE(byAddressEvents.events.empty());
+  EXPECT_TRUE(byNameEvents.events.empty());
+  EXPECT_EQ(serverEvents.Count("ConnectionRequest"), 0);
 }
 
 TEST(SocketClient, PeerCloseGivesClosingThenCloseSckReturnsToClosed) {

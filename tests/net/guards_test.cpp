@@ -2,6 +2,8 @@
 // texts and sources, and that a refused call changes nothing.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "tests/net/SocketTestSupport.h"
 
 namespace net::test {
@@ -100,6 +102,36 @@ TEST(SocketGuards, UnsupportedTypesAndNegativeLengthsAreRefused) {
               "CEventSocket.PeekData");
   ExpectError(ErrorOf([&] { pair.accepted.GetData(data, vbLongArray); }), 40018,
               "Unsupported variant type.", "CEventSocket.RecvData");
+  EXPECT_EQ(pair.accepted.BytesReceived(), 3);
+}
+
+TEST(SocketGuards, NaNAndInfinityAreOutOfRange) {
+  const double kBad[] = {std::numeric_limits<double>::quiet_NaN(),
+                         std::numeric_limits<double>::infinity(),
+                         -std::numeric_limits<double>::infinity()};
+  CEventSocket socket;
+  for (const double bad : kBad) {
+    ExpectError(ErrorOf([&] { socket.Connect("127.0.0.1", bad); }), 40014, kRange,
+                "CEventSocket.Connect");
+    ExpectError(ErrorOf([&] { socket.Bind(bad, "127.0.0.1"); }), 40014, kRange,
+                "CEventSocket.BindInternal");
+  }
+  EXPECT_EQ(socket.State(), StateClosed);
+  EXPECT_EQ(socket.SocketHandle(), -1);
+  Pair pair;
+  ASSERT_TRUE(pair.Open());
+  pair.client.SendData("abc");
+  ASSERT_TRUE(PumpUntil([&] { return pair.accepted.BytesReceived() == 3; }));
+  Variant data;
+  for (const double bad : kBad) {
+    ExpectError(ErrorOf([&] { pair.accepted.GetData(data, vbString, bad); }), 40014, kRange,
+                "CEventSocket.GetData");
+    ExpectError(ErrorOf([&] { pair.accepted.PeekData(data, vbString, bad); }), 40014, kRange,
+                "CEventSocket.PeekData");
+    ExpectError(ErrorOf([&] { pair.accepted.GetData(data, bad); }), 40018,
+                "Unsupported variant type.", "CEventSocket.RecvData");
+  }
+  EXPECT_TRUE(data.IsEmpty());
   EXPECT_EQ(pair.accepted.BytesReceived(), 3);
 }
 

@@ -55,59 +55,34 @@ TEST(SocketHostName, LocalIPNeedsTheNameOnlyWhileNothingIsBound) {
   EXPECT_EQ(failing.Queries(), 1);
 }
 
-TEST(SocketHostName, BindWithoutAnAddressFailsBeforeASocketIsMade) {
-  Recorder events;
-  CEventSocket socket(&events);
+TEST(SocketHostName, NothingTheObjectDoesWithoutALocalAddressAsksForTheName) {
+  Recorder serverEvents, byAddressEvents, byNameEvents, receiverEvents;
+  CEventSocket server(&serverEvents), byAddress(&byAddressEvents), byName(&byNameEvents);
+  CEventSocket first, second, receiver(&receiverEvents), sender;
+  serverEvents.onConnectionRequest = [&](std::int32_t id) {
+    (first.State() == StateClosed ? first : second).Accept(id);
+  };
   const FailingHostName failing;
-  ExpectHostNameFailure(ErrorOf([&] { socket.Bind(); }));
-  EXPECT_EQ(socket.SocketHandle(), -1);
-  EXPECT_EQ(socket.State(), StateClosed);
-  EXPECT_FALSE(modEventSocket::HasNotifier());
-  EXPECT_TRUE(events.events.empty());
-}
-
-TEST(SocketHostName, ConnectToAnAddressRaisesTheFailureToTheCaller) {
-  Recorder serverEvents, events;
-  CEventSocket server(&serverEvents), client(&events), accepted;
-  serverEvents.onConnectionRequest = [&](std::int32_t id) { accepted.Accept(id); };
   ListenOnLoopback(server);
-  {
-    const FailingHostName failing;
-    ExpectHostNameFailure(ErrorOf([&] { client.Connect("127.0.0.1", server.LocalPort()); }));
-  }
-  EXPECT_EQ(client.State(), StateClosed);
-  EXPECT_TRUE(events.events.empty());
-  // The object is still closed, so the same call can be made again.
-  client.Connect("127.0.0.1", server.LocalPort());
-  ASSERT_TRUE(PumpUntil([&] { return events.Count("Connect") == 1; }));
-  EXPECT_EQ(events.events, std::vector<std::string>{"Connect"});
-}
-
-TEST(SocketHostName, AfterALookupTheFailureEndsTheNotificationInTheResolvedState) {
-  Recorder serverEvents, events;
-  CEventSocket server(&serverEvents), client(&events), accepted;
-  serverEvents.onConnectionRequest = [&](std::int32_t id) { accepted.Accept(id); };
-  ListenOnLoopback(server);
-  const StateTrail trail(client);
-  {
-    const FailingHostName failing;
-    client.Connect("localhost", server.LocalPort());
-    ASSERT_TRUE(PumpUntil([&] { return failing.Queries() == 1; }));
-  }
-  // Nobody is told: the failure happened inside the lookup's notification, and
-  // no connection was started. A full connection of another object runs every
-  // notification that could still be on its way.
-  Pair pair;
-  ASSERT_TRUE(pair.Open());
-  EXPECT_EQ(trail.States(),
-            (std::vector<std::int32_t>{StateClosed, StateResolvingHost, StateHostResolved}));
-  EXPECT_TRUE(events.events.empty());
-  // CloseSck leaves that state, and the object connects by name again.
-  client.CloseSck();
-  EXPECT_EQ(client.State(), StateClosed);
-  client.Connect("localhost", server.LocalPort());
-  ASSERT_TRUE(PumpUntil([&] { return events.Count("Connect") == 1; }));
-  EXPECT_EQ(events.events, std::vector<std::string>{"Connect"});
+  byAddress.Connect("127.0.0.1", server.LocalPort());
+  byName.Connect("localhost", server.LocalPort());
+  ASSERT_TRUE(PumpUntil(
+      [&] { return byAddressEvents.Count("Connect") == 1 && byNameEvents.Count("Connect") == 1; }));
+  // The system chose the source of each connection: loopback, for a loopback peer.
+  EXPECT_EQ(first.RemoteHostIP(), "127.0.0.1");
+  EXPECT_EQ(second.RemoteHostIP(), "127.0.0.1");
+  receiver.Protocol(ProtocolUDP);
+  receiver.Bind(0, "127.0.0.1");
+  sender.Protocol(ProtocolUDP);
+  sender.RemoteHost("127.0.0.1");
+  sender.RemotePort(receiver.LocalPort());
+  sender.SendData("datagram");
+  ASSERT_TRUE(PumpUntil([&] { return receiverEvents.Count("DataArrival 8") == 1; }));
+  EXPECT_EQ(sender.State(), StateOpen);
+  EXPECT_EQ(failing.Queries(), 0);
+  // Bound to every address, an object still names the machine's own address.
+  ExpectHostNameFailure(ErrorOf([&] { sender.LocalIP(); }));
+  EXPECT_EQ(receiver.LocalIP(), "127.0.0.1");
 }
 
 }  // namespace

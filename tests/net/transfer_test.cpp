@@ -118,6 +118,14 @@ TEST(SocketTransfer, GetAndPeekTakeWhatIsAskedFor) {
   nothing = Variant();
   pair.accepted.GetData(nothing);
   EXPECT_EQ(nothing, Variant(Bytes{}));
+
+  // A maximum length of 0 takes nothing, and is no failure over TCP.
+  pair.client.SendData("xyz");
+  ASSERT_TRUE(PumpUntil([&] { return pair.accepted.BytesReceived() == 3; }));
+  Variant none;
+  pair.accepted.GetData(none, vbString, 0);
+  EXPECT_EQ(none, Variant(Bytes{}));
+  EXPECT_EQ(pair.accepted.BytesReceived(), 3);
 }
 
 TEST(SocketTransfer, FixedSizeTypesWaitForAllTheirBytes) {
@@ -134,6 +142,39 @@ TEST(SocketTransfer, FixedSizeTypesWaitForAllTheirBytes) {
   Variant fresh;
   pair.accepted.GetData(fresh, vbLong, 1);
   EXPECT_EQ(fresh, Variant(std::int32_t{1}));
+}
+
+TEST(SocketTransfer, FailedSendLeavesTheObjectInTheErrorStateUntilCloseSck) {
+  Pair pair;
+  ASSERT_TRUE(pair.Open());
+  EXPECT_LE(PumpRoundsInHalfASecond(), kSleepingPumpRounds);
+  pair.clientEvents.events.clear();
+  pair.clientEvents.statesAtEvents.clear();
+  {
+    seams::PlatformCalls calls;
+    calls.send = [](sys::SocketNumber, const std::uint8_t*, int, int&) { return 10053; };
+    const seams::ScopedPlatformCalls failing(calls);
+    pair.client.SendData("request");
+  }
+  EXPECT_EQ(pair.clientEvents.events,
+            std::vector<std::string>{"Error 10053 Software caused connection abort. "
+                                     "CEventSocket.SendBufferedData 0 [] 0 cancel"});
+  EXPECT_EQ(pair.clientEvents.statesAtEvents, std::vector<std::int32_t>{StateError});
+  // In the error state the object reads nothing and reports nothing, and the
+  // pump sleeps while data waits for it and after the peer has closed.
+  pair.accepted.SendData("reply");
+  EXPECT_LE(PumpRoundsInHalfASecond(), kSleepingPumpRounds);
+  pair.accepted.CloseSck();
+  EXPECT_LE(PumpRoundsInHalfASecond(), kSleepingPumpRounds);
+  EXPECT_EQ(pair.clientEvents.events.size(), 1u);
+  EXPECT_EQ(pair.client.State(), StateError);
+  Variant data;
+  EXPECT_EQ(ErrorOf([&] { pair.client.GetData(data); }).Number(), 40006);
+  EXPECT_EQ(ErrorOf([&] { pair.client.SendData("more"); }).Number(), 40006);
+  pair.client.CloseSck();
+  EXPECT_EQ(pair.client.State(), StateClosed);
+  pair.client.Connect();
+  ASSERT_TRUE(PumpUntil([&] { return pair.clientEvents.Count("Connect") == 1; }));
 }
 
 // Checks one send run's events: every SendProgress accounts for the bytes

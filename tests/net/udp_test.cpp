@@ -16,8 +16,6 @@ struct UdpPair {
     receiver.Protocol(ProtocolUDP);
     receiver.Bind(0, "127.0.0.1");
     sender.Protocol(ProtocolUDP);
-    // Both ends on loopback: left alone, the sender binds to the host name's
-    // address, which may be an outside interface.
     sender.Bind(0, "127.0.0.1");
     sender.RemoteHost("127.0.0.1");
     sender.RemotePort(receiver.LocalPort());
@@ -74,20 +72,83 @@ TEST(SocketUdp, PeekLeavesTheDatagramAndUnreadOnesAreDropped) {
   EXPECT_EQ(seen, (std::vector<std::string>{"first", "second"}));
 }
 
-TEST(SocketUdp, ReadingADatagramNeverDropsTheNextOne) {
+TEST(SocketUdp, ReadingOrDroppingADatagramNeverDropsTheNextOne) {
   UdpPair pair;
   pair.Open();
   std::vector<std::string> seen;
   pair.receiverEvents.onDataArrival = [&](std::int32_t) {
     Variant text;
+    if (seen.empty()) {
+      // A maximum length of 0 drops the datagram and fails.
+      const SocketError error = ErrorOf([&] { pair.receiver.GetData(text, vbString, 0); });
+      EXPECT_EQ(text, Variant(Bytes{}));
+      seen.push_back(std::to_string(error.Number()) + " " + error.Source());
+      return;
+    }
     pair.receiver.GetData(text, vbString);
     seen.push_back(text.Get<std::string>());
   };
   pair.sender.SendData("one");
   pair.sender.SendData("two");
   pair.sender.SendData("three");
-  ASSERT_TRUE(PumpUntil([&] { return seen.size() == 3; }));
-  EXPECT_EQ(seen, (std::vector<std::string>{"one", "two", "three"}));
+  pair.sender.SendData("four");
+  ASSERT_TRUE(PumpUntil([&] { return seen.size() == 4; }));
+  EXPECT_EQ(seen,
+            (std::vector<std::string>{"10040 CEventSocket.RecvData", "two", "three", "four"}));
+}
+
+TEST(SocketUdp, DataIsWhatTheDatagramBroughtWhateverTheCountOfBytesWaiting) {
+  UdpPair pair;
+  pair.Open();
+  // Windows counts the bytes of every datagram queued, not of the first one.
+  seams::PlatformCalls calls;
+  calls.bytesWaiting = [](sys::SocketNumber socket, std::uint32_t& count) {
+    const int result = sys::BytesWaiting(socket, count);
+    if (result == 0 && count > 0) count += 6;
+    return result;
+  };
+  const seams::ScopedPlatformCalls windowsCount(calls);
+  std::vector<Variant> seen;
+  pair.receiverEvents.onDataArrival = [&](std::int32_t) {
+    Variant value;
+    if (seen.empty()) {
+      pair.receiver.GetData(value, vbString);
+    } else {
+      value = std::int32_t{99};
+      pair.receiver.GetData(value, vbLong);
+    }
+    seen.push_back(value);
+  };
+  pair.sender.SendData("one");
+  ASSERT_TRUE(PumpUntil([&] { return seen.size() == 1; }));
+  // Two bytes cannot make a 32-bit integer, whatever the count says.
+  pair.sender.SendData(Bytes{1, 0});
+  ASSERT_TRUE(PumpUntil([&] { return seen.size() == 2; }));
+  EXPECT_EQ(seen, (std::vector<Variant>{Variant("one"), Variant(std::int32_t{99})}));
+}
+
+TEST(SocketUdp, FailedSendLeavesTheObjectInTheErrorStateUntilCloseSck) {
+  UdpPair pair;
+  pair.Open();
+  pair.senderEvents.socket = &pair.sender;
+  // One byte more than an IPv4 datagram can carry.
+  pair.sender.SendData(Bytes(65508, 'x'));
+  EXPECT_EQ(pair.senderEvents.events,
+            std::vector<std::string>{
+                "Error 10040 Message too long. CEventSocket.SendBufferedDataUDP 0 [] 0 cancel"});
+  EXPECT_EQ(pair.senderEvents.statesAtEvents, std::vector<std::int32_t>{StateError});
+  // A datagram for it is neither announced nor readable, and the pump sleeps.
+  pair.receiver.RemoteHost("127.0.0.1");
+  pair.receiver.RemotePort(pair.sender.LocalPort());
+  pair.receiver.SendData("late");
+  EXPECT_LE(PumpRoundsInHalfASecond(), kSleepingPumpRounds);
+  EXPECT_EQ(pair.senderEvents.events.size(), 1u);
+  Variant data;
+  EXPECT_EQ(ErrorOf([&] { pair.sender.GetData(data); }).Number(), 40006);
+  pair.sender.CloseSck();
+  EXPECT_EQ(pair.sender.State(), StateClosed);
+  pair.sender.SendData("again");
+  ASSERT_TRUE(PumpUntil([&] { return pair.receiverEvents.Count("DataArrival 5") == 1; }));
 }
 
 TEST(SocketUdp, FixedSizeValueInADatagram) {

@@ -145,7 +145,8 @@ class HiddenTuneTest : public ::testing::Test {
   }
 
   std::vector<std::string> PlayedCommands() const {
-    return {"stop midi", "close midi", "open " + path_ + " type sequencer alias midi", "play midi"};
+    return {"stop midi", "close midi", "open \"" + path_ + "\" type sequencer alias midi",
+            "play midi"};
   }
 
   const platform::sim::FileNode* TuneFile() const { return machine_.files.FindPath(path_); }
@@ -166,6 +167,15 @@ TEST_F(HiddenTuneTest, FirstClickWritesTheFileAndPlaysIt) {
   EXPECT_EQ(TuneFile()->contents, tune_);
   EXPECT_EQ(machine_.mciCommands, PlayedCommands());
   EXPECT_TRUE(platform_->OpenHandles().empty());
+}
+
+TEST_F(HiddenTuneTest, ATemporaryFolderWithBlanksPlaysToo) {
+  machine_.tempPath = "C:\\Documents and Settings\\Jo Doe\\Local Settings\\Temp\\";
+  machine_.files.AddFolder(machine_.tempPath);
+  path_ = TuneFilePath(*platform_, kFrmMain);
+  HiddenTune(*platform_, kFrmMain).Play();
+  ASSERT_NE(TuneFile(), nullptr);
+  EXPECT_EQ(machine_.mciCommands, PlayedCommands());
 }
 
 TEST_F(HiddenTuneTest, SecondClickRestartsWithoutRewriting) {

@@ -10,6 +10,7 @@
 #include "quellix/ui/ProgressBar.h"
 #include "quellix/ui/StartGlow.h"
 #include "quellix/ui/Twips.h"
+#include "quellix/ui/WindowPlacement.h"
 
 namespace quellix::ui {
 namespace {
@@ -82,11 +83,13 @@ TEST(StartGlow, WheelRunsThroughTheSixPhasesFromRed) {
 }
 
 TEST(StartGlow, ResumesWhereItStoppedAndKeepsAnUnknownPhase) {
+  // Stopped after 120 ticks (green to cyan, blue at 100), started again: the
+  // next tick goes on from there, not from red.
   StartGlow glow;
   Ticks(glow, 120);
-  StartGlow resumed = glow;  // the state is all there is: a stopped timer keeps it
-  EXPECT_EQ(resumed.Tick(), glow.Tick());
   EXPECT_EQ(glow.GlowPhase, 2);
+  EXPECT_EQ(glow.Tick(), (Rgb{0, 255, 105}));
+  EXPECT_EQ(glow.Tick(), (Rgb{0, 255, 110}));
 
   StartGlow odd;
   odd.GlowPhase = 9;
@@ -124,15 +127,46 @@ TEST(MessageBoxLayout, WideLinesWidenAndEveryLineAddsItsHeight) {
 }
 
 TEST(MessageBoxLayout, ButtonsStandCentred) {
-  const ButtonLefts one = PlaceBoxButtons(3000, true);
-  EXPECT_DOUBLE_EQ(one.picture1, 892.5);
-  EXPECT_DOUBLE_EQ(one.picture1 + kBoxButtonWidth / 2, 1500);
+  EXPECT_DOUBLE_EQ(PlaceBoxButtons(3000, true).picture1, 892.5);
+  EXPECT_DOUBLE_EQ(PlaceBoxButtons(2910, true).picture1, 847.5);
 
+  // 105 twips apart, symmetric about the middle of the box.
   const ButtonLefts two = PlaceBoxButtons(4980, false);
-  EXPECT_DOUBLE_EQ(two.picture1, 2490 - 52.5 - 1215);
+  EXPECT_DOUBLE_EQ(two.picture1, 1222.5);
   EXPECT_DOUBLE_EQ(two.picture2, 2542.5);
-  EXPECT_DOUBLE_EQ(two.picture2 - (two.picture1 + kBoxButtonWidth), 105);
-  EXPECT_DOUBLE_EQ((two.picture1 + two.picture2 + kBoxButtonWidth) / 2, 2490);
+  const ButtonLefts design = PlaceBoxButtons(2910, false);
+  EXPECT_DOUBLE_EQ(design.picture1, 187.5);
+  EXPECT_DOUBLE_EQ(design.picture2, 1507.5);
+}
+
+TEST(WindowPlacement, CentredOnTheOwnerButNeverOffTheWorkArea) {
+  const ScreenRect work{0, 0, 1024, 740};
+  auto place = [&](const ScreenRect& owner, int width, int height) {
+    const ScreenRect rect = CentreInsideWorkArea(owner, width, height, work);
+    EXPECT_EQ(rect.right - rect.left, width);
+    EXPECT_EQ(rect.bottom - rect.top, height);
+    return rect;
+  };
+  // Room enough: centred on the owner.
+  EXPECT_EQ(place({100, 100, 600, 500}, 200, 100).left, 250);
+  EXPECT_EQ(place({100, 100, 600, 500}, 200, 100).top, 250);
+  // A box wider than its owner at the left edge of the screen starts at the edge.
+  EXPECT_EQ(place({0, 0, 490, 690}, 560, 120).left, 0);
+  // At the right and bottom edges it moves back inside.
+  const ScreenRect corner = place({800, 600, 1024, 740}, 300, 200);
+  EXPECT_EQ(corner.right, 1024);
+  EXPECT_EQ(corner.bottom, 740);
+  // An owner partly off the screen, and a box larger than the work area: its
+  // left and top edges stay visible.
+  EXPECT_EQ(place({-400, -300, 100, 200}, 200, 100).left, 0);
+  EXPECT_EQ(place({-400, -300, 100, 200}, 200, 100).top, 0);
+  const ScreenRect huge = place({0, 0, 1024, 740}, 1300, 900);
+  EXPECT_EQ(huge.left, 0);
+  EXPECT_EQ(huge.top, 0);
+  // A work area that does not start at the origin (a task bar on the left,
+  // a second monitor).
+  EXPECT_EQ(CentreInsideWorkArea({1000, 0, 1400, 300}, 500, 100, {1024, 40, 2048, 768}).left, 1024);
+  EXPECT_EQ(CentreInsideWorkArea({1000, 0, 1400, 300}, 500, 100, {1024, 40, 2048, 768}).top, 100);
 }
 
 TEST(CaptionDrawing, CentringRoundsHalvesToEven) {
@@ -145,10 +179,12 @@ TEST(CaptionDrawing, CentringRoundsHalvesToEven) {
   EXPECT_EQ(CentredTextOrigin(80, 26, 40, 16).y, 5);
 }
 
-TEST(CaptionDrawing, WideCaptionIsCutEquallyAtBothSides) {
-  const Point origin = CentredTextOrigin(81, 25, 101, 15);
-  EXPECT_EQ(origin.x, -10);
-  EXPECT_EQ(origin.x + 101 - 81, 10);
+TEST(CaptionDrawing, CaptionLargerThanItsBoxStartsBeforeItHalvesToEven) {
+  EXPECT_EQ(CentredTextOrigin(81, 25, 101, 15).x, -10);
+  EXPECT_EQ(CentredTextOrigin(80, 25, 101, 15).x, -10);  // -10.5
+  EXPECT_EQ(CentredTextOrigin(80, 25, 103, 15).x, -12);  // -11.5
+  EXPECT_EQ(CentredTextOrigin(80, 10, 40, 25).y, -8);    // -7.5
+  EXPECT_EQ(CentredTextOrigin(80, 10, 40, 27).y, -8);    // -8.5
 }
 
 TEST(CaptionDrawing, FrameOfButtonsAndSelector) {
@@ -165,18 +201,21 @@ TEST(CaptionDrawing, FrameOfButtonsAndSelector) {
   EXPECT_DOUBLE_EQ(selector[3].y2, 322);
 }
 
-TEST(CaptionDrawing, DropArrowIsASymmetricTriangle) {
+TEST(CaptionDrawing, DropArrowIsTheDesignedTriangle) {
+  // The top line, the strokes from x = 86 to 98 down to their ends, the tip.
+  const int ends[] = {8, 10, 12, 14, 16, 18, 18, 18, 16, 14, 12, 10, 8};
+  std::vector<LineSegment> expected{{85, 5, 100, 5}};
+  for (int i = 0; i < 13; ++i) expected.push_back({86.0 + i, 5, 86.0 + i, double(ends[i])});
+  expected.push_back({92, 18, 92, 18});
+
   const auto lines = DropArrowLines();
-  ASSERT_EQ(lines.size(), 15u);
-  EXPECT_DOUBLE_EQ(lines.front().x1, 85);
-  EXPECT_DOUBLE_EQ(lines.front().x2, 100);
-  for (int i = 0; i < 13; ++i) {
-    const LineSegment& stroke = lines[1 + i];
-    EXPECT_DOUBLE_EQ(stroke.x1, 86 + i);
-    EXPECT_DOUBLE_EQ(stroke.y2, lines[13 - i].y2) << "stroke " << i;
+  ASSERT_EQ(lines.size(), expected.size());
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    EXPECT_DOUBLE_EQ(lines[i].x1, expected[i].x1) << "line " << i;
+    EXPECT_DOUBLE_EQ(lines[i].y1, expected[i].y1) << "line " << i;
+    EXPECT_DOUBLE_EQ(lines[i].x2, expected[i].x2) << "line " << i;
+    EXPECT_DOUBLE_EQ(lines[i].y2, expected[i].y2) << "line " << i;
   }
-  EXPECT_DOUBLE_EQ(lines[7].y2, 18);
-  EXPECT_DOUBLE_EQ(lines.back().x1, 92);
 }
 
 TEST(CaptionDrawing, VisibleTextDropsRowPrefixesAndByteOrderMarksOnly) {

@@ -38,10 +38,17 @@ void CentreOnOwner(HWND window, HWND owner) {
   GetWindowRect(owner != nullptr && IsWindowVisible(owner) ? owner : GetDesktopWindow(),
                 &ownerRect);
   GetWindowRect(window, &windowRect);
-  const int width = windowRect.right - windowRect.left;
-  const int height = windowRect.bottom - windowRect.top;
-  SetWindowPos(window, nullptr, (ownerRect.left + ownerRect.right - width) / 2,
-               (ownerRect.top + ownerRect.bottom - height) / 2, 0, 0,
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  if (!GetMonitorInfoW(MonitorFromRect(&ownerRect, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &monitor.rcWork, 0);
+  }
+  const RECT& work = monitor.rcWork;
+  const ScreenRect place = CentreInsideWorkArea(
+      ScreenRect{ownerRect.left, ownerRect.top, ownerRect.right, ownerRect.bottom},
+      windowRect.right - windowRect.left, windowRect.bottom - windowRect.top,
+      ScreenRect{work.left, work.top, work.right, work.bottom});
+  SetWindowPos(window, nullptr, place.left, place.top, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

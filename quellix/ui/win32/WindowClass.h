@@ -3,6 +3,7 @@
 // window that shows a DrawingSurface, and the showing of a modal window.
 #pragma once
 
+#include "quellix/ui/WindowPlacement.h"
 #include "quellix/ui/win32/DrawingSurface.h"
 
 #include <windows.h>
@@ -29,7 +30,8 @@ LRESULT CALLBACK RouteToOwner(HWND window, UINT message, WPARAM wParam, LPARAM l
 // the surface covers the whole window. True when the message was one of them.
 bool HandleSurfacePaint(HWND window, UINT message, const DrawingSurface& surface, LRESULT* result);
 
-// Centres the window on its owner, or on the screen while the owner is hidden.
+// Centres the window on its owner, or on the screen while the owner is
+// hidden, inside the work area of the owner's monitor.
 void CentreOnOwner(HWND window, HWND owner);
 
 // Shows the window modally: the owner is disabled and the program's messages

@@ -199,13 +199,15 @@ void frmGUI::sckUpdates_CloseSck() {
 
 void frmGUI::FormUnload() {
   if (!term_) return;
+  // The title bar ends the program as CLOSE does: no tune plays on, no file stays.
+  StopTuneAndRemoveFile(platform_, reinterpret_cast<std::uintptr_t>(frmMain_.Get()));
   DestroyWindow(window_.Get());
 }
 
 void frmGUI::Command1Click() {
-  StopTuneAndRemoveFile(platform_, reinterpret_cast<std::uintptr_t>(frmMain_.Get()));
   term_ = true;
-  // Ends through the close request, after this click has been handled.
+  // Ends through the close request, after this click has been handled; the
+  // tune is stopped and its file deleted there.
   PostMessageW(window_.Get(), WM_CLOSE, 0, 0);
 }
 
@@ -230,9 +232,7 @@ void frmGUI::Command2Click() {
 }
 
 void frmGUI::ReportRunFailure(const std::string& what) {
-  const std::string text = "The removal stopped before its end: " + what +
-                           "\r\nNothing more was changed. You may close Quellix or start again.";
-  MessageBoxA(window_.Get(), text.c_str(), kProductName, MB_ICONERROR | MB_OK);
+  ShowMessageBox(RunFailureBox(language_, what));
   term_ = true;
   EnableGUI();
 }

@@ -18,6 +18,7 @@
 #include "quellix/ui/LanguagePicker.h"
 #include "quellix/ui/ProgramLifetime.h"
 #include "quellix/ui/ProgressBar.h"
+#include "quellix/ui/RunFailureNotice.h"
 #include "quellix/ui/StartGlow.h"
 #include "quellix/ui/Twips.h"
 

@@ -85,7 +85,14 @@ class WindowsOnWine : public testing::Test {
   platform::win32::ScopedWindow parent;
 };
 
-TEST_F(WindowsOnWine, TwoButtonBoxCentresItsButtonsAndReturnsSeven) {
+TEST_F(WindowsOnWine, TwoButtonBoxCentresItsButtonsAndReturnsSixForYesAndSevenForNo) {
+  {
+    frmMultilingualMSGBOX yes(parent.Get(), scale);
+    yes.Button1 = u"\xFFFEYes";
+    yes.Button2 = u"\xFFFENo";
+    PostClick(GetDlgItem(yes.Handle(), kBoxPicture1Id));
+    EXPECT_EQ(yes.ShowModal({u"\xFFFEQuestion one?"}), 6);
+  }
   frmMultilingualMSGBOX box(parent.Get(), scale);
   box.Button1 = u"\xFFFEYes";
   box.Button2 = u"\xFFFENo";
@@ -138,6 +145,26 @@ TEST_F(WindowsOnWine, BoxGrowsWithItsWidestLineAndItsLineCount) {
   EXPECT_GT(wide.right - wide.left, short1.right - short1.left);
   // The design width stays for short lines.
   EXPECT_EQ(short1.right - short1.left, short3.right - short3.left);
+}
+
+TEST_F(WindowsOnWine, BoxWiderThanItsOwnerAtTheScreensLeftEdgeStaysOnTheScreen) {
+  SetWindowPos(parent.Get(), nullptr, 0, 0, 300, 200, SWP_NOZORDER | SWP_SHOWWINDOW);
+  frmMultilingualMSGBOX box(parent.Get(), scale);
+  box.Button1 = u"\xFFFEOK";
+  box.OkOnly = true;
+  PostMessageW(box.Handle(), WM_CLOSE, 0, 0);
+  box.ShowModal({std::u16string(u"\xFFFE") + std::u16string(60, u'W')});
+  RECT outer{};
+  GetWindowRect(box.Handle(), &outer);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(parent.Get(), MONITOR_DEFAULTTONEAREST), &monitor));
+  const RECT& work = monitor.rcWork;
+  EXPECT_GT(outer.right - outer.left, 300) << "the box is wider than its owner";
+  EXPECT_GE(outer.left, work.left);
+  EXPECT_GE(outer.top, work.top);
+  EXPECT_LE(outer.right, work.right);
+  EXPECT_LE(outer.bottom, work.bottom);
 }
 
 TEST_F(WindowsOnWine, DetailsBoxShowsCleanTextAndKeepsTheExactText) {
