@@ -30,10 +30,12 @@ constexpr long kHandleDiskFull = 39;
 constexpr long kFileExists = 80;
 constexpr long kInvalidParameter = 87;
 constexpr long kDiskFull = 112;
+constexpr long kCallNotImplemented = 120;
 constexpr long kInsufficientBuffer = 122;
 constexpr long kAlreadyExists = 183;
 constexpr long kMoreData = 234;
 constexpr long kNoMoreItems = 259;
+constexpr long kPartialCopy = 299;
 constexpr long kServiceDoesNotExist = 1060;
 constexpr long kServiceNotActive = 1062;
 constexpr long kInvalidServiceControl = 1052;
@@ -61,6 +63,11 @@ constexpr std::uint32_t kRegMultiSz = 7;
 constexpr std::uint32_t kKeyQueryValue = 0x0001;
 constexpr std::uint32_t kKeyRead = 0x20019;
 constexpr std::uint32_t kKeyAllAccess = 0xF003F;
+constexpr std::uint32_t kMaximumAllowed = 0x02000000;
+// The registry view a key is opened in on 64-bit Windows: the 64-bit keys, or
+// the 32-bit programs' keys (HKLM\Software\Wow6432Node).
+constexpr std::uint32_t kKeyWow64_64Key = 0x0100;
+constexpr std::uint32_t kKeyWow64_32Key = 0x0200;
 
 // Any kernel object handle (process, token, file, service, crypto context).
 using Handle = std::uintptr_t;
@@ -98,6 +105,7 @@ constexpr std::uint32_t kDriveRamdisk = 6;
 constexpr std::uint32_t kProcessTerminate = 0x0001;
 constexpr std::uint32_t kProcessVmRead = 0x0010;
 constexpr std::uint32_t kProcessQueryInformation = 0x0400;
+constexpr std::uint32_t kProcessQueryLimitedInformation = 0x1000;
 constexpr std::uint32_t kProcessAllAccess = 0x1F0FFF;
 constexpr std::uint32_t kSynchronize = 0x00100000;
 constexpr std::uint32_t kWaitObject0 = 0;
@@ -214,6 +222,11 @@ class Platform {
   // Returns the number of characters copied (0 on failure), at most capacity - 1.
   virtual std::uint32_t GetModuleFileNameExA(Handle process, std::uintptr_t module,
                                              std::uint32_t capacity, std::string* path) = 0;
+  // QueryFullProcessImageNameA in the Win32 path form: the image path of a
+  // process of either bitness, where a 32-bit program cannot list a 64-bit
+  // process's modules. False with 120 where the system lacks the call (XP).
+  virtual bool QueryFullProcessImageNameA(Handle process, std::uint32_t capacity,
+                                          std::string* path) = 0;
   virtual bool TerminateProcess(Handle process, std::uint32_t exitCode) = 0;
   virtual bool CloseHandle(Handle handle) = 0;
   virtual bool OpenProcessToken(std::uint32_t access, Handle* token) = 0;
@@ -229,6 +242,17 @@ class Platform {
   virtual bool SHGetSpecialFolderPathA(int csidl, bool create, std::string* path) = 0;
   virtual std::vector<std::string> GetLogicalDriveStringsA() = 0;  // "c:\", ...
   virtual std::uint32_t GetDriveTypeA(const std::string& rootPath) = 0;
+
+  // 64-bit Windows. A 32-bit program there runs under WOW64: its system32 is
+  // SysWOW64 (file system redirection, per thread) and its HKLM\Software is
+  // Wow6432Node. IsWow64Process answers for this program; the calls a
+  // system lacks fail with 120.
+  virtual bool IsWow64Process(bool* wow64) = 0;
+  // The 32-bit system folder of a 64-bit Windows, as GetSystemDirectoryA
+  // fills its buffer; 0 with 120 on a 32-bit Windows.
+  virtual std::uint32_t GetSystemWow64DirectoryA(std::string& buffer) = 0;
+  virtual bool Wow64DisableWow64FsRedirection(std::uintptr_t* oldValue) = 0;
+  virtual bool Wow64RevertWow64FsRedirection(std::uintptr_t oldValue) = 0;
 
   // Files.
   virtual std::uint32_t GetFileAttributesA(const std::string& path) = 0;

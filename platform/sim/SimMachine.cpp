@@ -164,6 +164,58 @@ std::string Machine::WindowsDirectory() const {
   return parent.empty() ? system.path : parent;
 }
 
+std::string Machine::SystemWow64Directory() const {
+  return JoinPath(WindowsDirectory(), "SysWOW64");
+}
+
+namespace {
+
+// True when canonical is folder or lies below it (both canonical).
+bool IsAtOrBelow(std::string_view canonical, std::string_view folder) {
+  if (canonical.size() < folder.size() ||
+      !EqualsNoCase(canonical.substr(0, folder.size()), folder)) {
+    return false;
+  }
+  return canonical.size() == folder.size() || canonical[folder.size()] == '\\';
+}
+
+// The folders below system32 that Windows does not redirect.
+constexpr const char* kRedirectionExempt[] = {"catroot",     "catroot2", "drivers\\etc",
+                                              "driverstore", "logfiles", "spool"};
+
+bool NameIs(const std::vector<std::string>& names, std::size_t index, std::string_view name) {
+  return index < names.size() && EqualsNoCase(names[index], name);
+}
+
+}  // namespace
+
+std::string Machine::RedirectedPath(const std::string& canonicalPath) const {
+  const std::string system = Canonicalize(systemDirectory, "C:\\").path;
+  const std::string sysnative = JoinPath(WindowsDirectory(), "Sysnative");
+  if (IsAtOrBelow(canonicalPath, sysnative)) {
+    return system + canonicalPath.substr(sysnative.size());
+  }
+  if (!IsAtOrBelow(canonicalPath, system)) return canonicalPath;
+  for (const char* exempt : kRedirectionExempt) {
+    if (IsAtOrBelow(canonicalPath, JoinPath(system, exempt))) return canonicalPath;
+  }
+  return SystemWow64Directory() + canonicalPath.substr(system.size());
+}
+
+RegPath Machine::RegistryView(const RegPath& path, bool wow64View) const {
+  if (!windows64 || !wow64View || path.root != kLocalMachine) return path;
+  const std::vector<std::string>& names = path.names;
+  if (!NameIs(names, 0, "Software") || NameIs(names, 1, "Wow6432Node")) return path;
+  if (NameIs(names, 1, "Policies")) return path;
+  if (NameIs(names, 1, "Microsoft") && NameIs(names, 2, "Windows") &&
+      NameIs(names, 3, "CurrentVersion") && NameIs(names, 4, "Policies")) {
+    return path;
+  }
+  RegPath viewed = path;
+  viewed.names.insert(viewed.names.begin() + 1, "Wow6432Node");
+  return viewed;
+}
+
 std::string Machine::ImageFilePath(const Process& process) const {
   std::string path = process.imagePath;
   if (path.empty()) return "";
@@ -208,6 +260,7 @@ const std::vector<std::string>& FaultableCalls() {
                                                   "OpenProcess",
                                                   "EnumProcessModules",
                                                   "GetModuleFileNameExA",
+                                                  "QueryFullProcessImageNameA",
                                                   "TerminateProcess",
                                                   "OpenProcessToken",
                                                   "LookupPrivilegeValueA",
@@ -215,6 +268,7 @@ const std::vector<std::string>& FaultableCalls() {
                                                   "GetSystemDirectoryA",
                                                   "GetTempPathA",
                                                   "SHGetSpecialFolderPathA",
+                                                  "Wow64DisableWow64FsRedirection",
                                                   "GetFileAttributesA",
                                                   "SetFileAttributesA",
                                                   "CopyFileA",

@@ -30,6 +30,9 @@ struct Process {
   bool terminateSucceeds = true;  // false: TerminateProcess fails with 5
   bool openable = true;           // false: OpenProcess fails with 5
   std::uint32_t parentPid = 0;    // the process that started this one
+  // A 64-bit process of a 64-bit Windows: a 32-bit program cannot list its
+  // modules (EnumProcessModules fails with 299), only ask for its image path.
+  bool is64Bit = false;
 };
 
 struct Service {
@@ -104,6 +107,13 @@ struct Machine {
   std::vector<Drive> drives;       // sorted by letter
 
   std::uint32_t platformId = kPlatformWin32Nt;
+  // A 64-bit Windows (Vista or later, x64): it has a SysWOW64 folder and the
+  // Wow6432Node registry view, and QueryFullProcessImageNameA. program64
+  // says the program under test is itself 64-bit; when it is 32-bit it runs
+  // under WOW64: its file calls go from system32 to SysWOW64 unless it turns
+  // redirection off, and its HKLM\Software opens Wow6432Node by default.
+  bool windows64 = false;
+  bool program64 = false;
   std::string systemDirectory = "C:\\WINDOWS\\system32";  // no trailing "\"
   std::string tempPath = "C:\\WINDOWS\\TEMP\\";           // with its trailing "\"
   std::string currentDirectory = "C:\\";                  // canonical; relative paths start here
@@ -168,6 +178,20 @@ struct Machine {
 
   // The system directory without its last folder ("C:\WINDOWS").
   std::string WindowsDirectory() const;
+  // A 32-bit program on a 64-bit Windows.
+  bool Wow64() const { return windows64 && !program64; }
+  // The 32-bit system folder of a 64-bit Windows ("C:\WINDOWS\SysWOW64").
+  std::string SystemWow64Directory() const;
+  // Where a 32-bit program's file call with redirection on lands: system32
+  // and the folders below it become SysWOW64, except those Windows exempts
+  // (catroot, catroot2, drivers\etc, driverstore, logfiles, spool); the
+  // Sysnative alias leads to the real system32. Other paths stay.
+  std::string RedirectedPath(const std::string& canonicalPath) const;
+  // The key a registry path names in a view: on a 64-bit Windows the 32-bit
+  // view (wow64View) of HKLM\Software is HKLM\Software\Wow6432Node, except
+  // for the keys Windows shares between the views (Software\Policies and
+  // Software\Microsoft\Windows\CurrentVersion\Policies).
+  RegPath RegistryView(const RegPath& path, bool wow64View) const;
   // The canonical file path of a process's image, the NT forms resolved
   // ("\SystemRoot\..." under the Windows folder, "\??\" dropped); "" for none.
   std::string ImageFilePath(const Process& process) const;
@@ -181,7 +205,8 @@ struct Machine {
 
 // The Platform calls that consult Machine::faults, by name. The others (the
 // Close calls, GetLastError, GetLocalTime, GetPlatformId, FormatMessageA,
-// GetLogicalDriveStringsA, GetDriveTypeA) cannot be made to fail.
+// GetLogicalDriveStringsA, GetDriveTypeA, IsWow64Process,
+// GetSystemWow64DirectoryA, Wow64RevertWow64FsRedirection) take no faults.
 const std::vector<std::string>& FaultableCalls();
 bool IsFaultableCall(std::string_view call);
 

@@ -101,6 +101,9 @@ class SimPlatform : public Platform {
                           std::uint32_t* bytesNeeded) override;
   std::uint32_t GetModuleFileNameExA(Handle process, std::uintptr_t module, std::uint32_t capacity,
                                      std::string* path) override;
+  // Only a 64-bit Windows has the call (the sim's 32-bit Windows is XP).
+  bool QueryFullProcessImageNameA(Handle process, std::uint32_t capacity,
+                                  std::string* path) override;
   bool TerminateProcess(Handle process, std::uint32_t exitCode) override;
   bool CloseHandle(Handle handle) override;
   bool OpenProcessToken(std::uint32_t access, Handle* token) override;
@@ -114,6 +117,13 @@ class SimPlatform : public Platform {
   bool SHGetSpecialFolderPathA(int csidl, bool create, std::string* path) override;
   std::vector<std::string> GetLogicalDriveStringsA() override;
   std::uint32_t GetDriveTypeA(const std::string& rootPath) override;
+
+  // Redirection is a state of this object, as it is of a thread on Windows;
+  // turning it off or back fails with 1 outside WOW64.
+  bool IsWow64Process(bool* wow64) override;
+  std::uint32_t GetSystemWow64DirectoryA(std::string& buffer) override;
+  bool Wow64DisableWow64FsRedirection(std::uintptr_t* oldValue) override;
+  bool Wow64RevertWow64FsRedirection(std::uintptr_t oldValue) override;
 
   std::uint32_t GetFileAttributesA(const std::string& path) override;
   bool SetFileAttributesA(const std::string& path, std::uint32_t attributes) override;
@@ -238,7 +248,10 @@ class SimPlatform : public Platform {
   long OpenKey(const char* call, HKey root, const std::string& subKey, std::uint32_t access,
                HKey* result);
   RegPath StoredPath(const RegPath& path) const;
+  // The key that a sub-key below base names in the requested registry view.
+  RegPath InView(const RegPath& path, const RegPath& base, bool wow64View) const;
 
+  // Follows file system redirection while it is on.
   Location Locate(const std::string& path);
   bool SharingConflict(const FileNode& node, bool read, bool write, bool remove,
                        std::uint32_t shareMode) const;
@@ -250,6 +263,7 @@ class SimPlatform : public Platform {
   std::uint32_t lastError_ = 0;
   std::map<Handle, HandleEntry> handles_;
   Handle nextHandle_ = 0x100;
+  bool redirectionOff_ = false;
   std::vector<std::string> claims_;
   std::vector<std::string> mciDevices_;  // aliases of the open MCI devices
 };

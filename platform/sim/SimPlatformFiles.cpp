@@ -65,9 +65,10 @@ SimPlatform::Location SimPlatform::Locate(const std::string& path) {
     location.error = canonical.error;
     return location;
   }
-  location.path = canonical.path;
-  location.shown = canonical.path;
-  const Drive* drive = machine_.FindDrive(canonical.path[0]);
+  location.path = machine_.Wow64() && !redirectionOff_ ? machine_.RedirectedPath(canonical.path)
+                                                       : canonical.path;
+  location.shown = location.path;
+  const Drive* drive = machine_.FindDrive(location.path[0]);
   if (drive == nullptr) {
     location.error = error::kPathNotFound;
     return location;
@@ -76,13 +77,13 @@ SimPlatform::Location SimPlatform::Locate(const std::string& path) {
     location.error = static_cast<long>(simerror::kNotReady);
     return location;
   }
-  location.node = machine_.files.Find(canonical.path);
-  const std::string parent = ParentPath(canonical.path);
+  location.node = machine_.files.Find(location.path);
+  const std::string parent = ParentPath(location.path);
   const FileNode* parentNode = parent.empty() ? nullptr : machine_.files.Find(parent);
   location.parentExists = parent.empty() || (parentNode != nullptr && parentNode->directory);
   // Shown with the stored case of the deepest folder that exists.
   std::string missingTail;
-  for (std::string known = canonical.path; !known.empty(); known = ParentPath(known)) {
+  for (std::string known = location.path; !known.empty(); known = ParentPath(known)) {
     if (const FileNode* existing = machine_.files.Find(known)) {
       location.shown = missingTail.empty() ? existing->path : JoinPath(existing->path, missingTail);
       break;

@@ -16,6 +16,7 @@ constexpr std::uint32_t kModuleHandleBytes = 4;
 constexpr std::uintptr_t kExecutableBase = 0x00400000;
 constexpr std::uintptr_t kNtdllBase = 0x7C900000;
 constexpr std::uintptr_t kKernel32Base = 0x7C800000;
+constexpr std::uint32_t kGenFailure = 31;
 
 struct PrivilegeName {
   const char* name;
@@ -212,8 +213,10 @@ bool SimPlatform::EnumProcessModules(Handle processHandle, std::uint32_t bufferB
                              {process != nullptr ? process->imagePath : std::string()})) {
     return Fail(*fault);
   }
-  // An ended process, or one without modules, has no module list to read.
+  // An ended process, or one without modules, has no module list to read;
+  // nor has a 64-bit process for a 32-bit program.
   if (process == nullptr || process->imagePath.empty()) return Fail(simerror::kPartialCopy);
+  if (process->is64Bit && machine_.Wow64()) return Fail(simerror::kPartialCopy);
   const std::vector<std::uintptr_t> all = {kExecutableBase, kNtdllBase, kKernel32Base};
   const std::size_t fits = std::min<std::size_t>(bufferBytes / kModuleHandleBytes, all.size());
   modules->assign(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(fits));
@@ -232,7 +235,7 @@ std::uint32_t SimPlatform::GetModuleFileNameExA(Handle processHandle, std::uintp
                              {process != nullptr ? process->imagePath : std::string()})) {
     return FailZero(*fault);
   }
-  if (process == nullptr || process->imagePath.empty()) {
+  if (process == nullptr || process->imagePath.empty() || (process->is64Bit && machine_.Wow64())) {
     return FailZero(simerror::kPartialCopy);
   }
   std::string full;
@@ -250,6 +253,27 @@ std::uint32_t SimPlatform::GetModuleFileNameExA(Handle processHandle, std::uintp
   const std::size_t copied = std::min<std::size_t>(full.size(), capacity - 1);
   *path = full.substr(0, copied);
   return static_cast<std::uint32_t>(copied);
+}
+
+bool SimPlatform::QueryFullProcessImageNameA(Handle processHandle, std::uint32_t capacity,
+                                             std::string* path) {
+  if (!machine_.windows64) return Fail(error::kCallNotImplemented);
+  HandleEntry* entry = FindHandle(processHandle, Kind::kProcess);
+  if (entry == nullptr) return Fail(error::kInvalidHandle);
+  if ((entry->access & (kProcessQueryInformation | kProcessQueryLimitedInformation)) == 0) {
+    return Fail(error::kAccessDenied);
+  }
+  const Process* process = ProcessOfHandle(*entry);
+  if (auto fault = TakeFault("QueryFullProcessImageNameA",
+                             {process != nullptr ? process->imagePath : std::string()})) {
+    return Fail(*fault);
+  }
+  // The Win32 form of the image path; System and the idle process have none.
+  const std::string full = process != nullptr ? machine_.ImageFilePath(*process) : std::string();
+  if (full.empty()) return Fail(kGenFailure);
+  if (full.size() + 1 > capacity) return Fail(error::kInsufficientBuffer);
+  *path = full;
+  return true;
 }
 
 bool SimPlatform::TerminateProcess(Handle processHandle, std::uint32_t exitCode) {

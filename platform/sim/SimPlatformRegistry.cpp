@@ -48,11 +48,23 @@ RegPath Below(const RegPath& base, const std::string& subKey) {
   return path;
 }
 
+// The 32-bit view unless the call asks for the 64-bit one: a 32-bit
+// program's default, and what KEY_WOW64_32KEY asks for.
+bool WantsWow64View(const Machine& machine, std::uint32_t access) {
+  if ((access & kKeyWow64_32Key) != 0) return true;
+  return (access & kKeyWow64_64Key) == 0 && machine.Wow64();
+}
+
 std::string ValueTarget(const RegPath& key, const std::string& valueName) {
   return FormatRegistryPath(key) + "\\" + valueName;
 }
 
 }  // namespace
+
+RegPath SimPlatform::InView(const RegPath& path, const RegPath& base, bool wow64View) const {
+  // An empty sub-key names the key of the handle itself, in its own view.
+  return path.names.size() > base.names.size() ? machine_.RegistryView(path, wow64View) : path;
+}
 
 RegPath SimPlatform::StoredPath(const RegPath& path) const {
   RegPath stored = path;
@@ -88,7 +100,8 @@ long SimPlatform::OpenKey(const char* call, HKey root, const std::string& subKey
   RegKey* baseNode = nullptr;
   const long resolved = ResolveKey(root, 0, &base, &baseNode);
   if (resolved != error::kSuccess) return resolved;
-  const RegPath path = StoredPath(Below(base, subKey));
+  const RegPath path =
+      StoredPath(InView(Below(base, subKey), base, WantsWow64View(machine_, access)));
   if (auto fault = TakeFault(call, {FormatRegistryPath(path)})) return static_cast<long>(*fault);
   const RegKey* node = machine_.registry.Find(path);
   if (node == nullptr) return error::kFileNotFound;
@@ -126,7 +139,7 @@ long SimPlatform::RegCreateKeyA(HKey root, const std::string& subKey, HKey* resu
     Record("RegCreateKeyA", kInvalidHandleTarget, subKey, resolved);
     return resolved;
   }
-  const RegPath path = StoredPath(Below(base, subKey));
+  const RegPath path = StoredPath(InView(Below(base, subKey), base, WantsWow64View(machine_, 0)));
   const std::string target = FormatRegistryPath(path);
   if (auto fault = TakeFault("RegCreateKeyA", {target})) {
     Record("RegCreateKeyA", target, "create key", static_cast<long>(*fault));

@@ -19,6 +19,7 @@ constexpr std::uint32_t kLocaleNeutral = 0x0;
 constexpr std::uint32_t kLocaleFlags = 0xC0000000u;  // NOUSEROVERRIDE, USE_CP_ACP
 constexpr std::uintptr_t kShellSuccess = 42;
 constexpr std::uintptr_t kShellNoAssociation = 31;
+constexpr std::uint32_t kInvalidFunction = 1;
 
 // Writes text into a char array of buffer.size() characters as the A
 // functions do: the characters and a NUL, the rest of the array untouched.
@@ -85,6 +86,30 @@ std::uint32_t SimPlatform::GetSystemDirectoryA(std::string& buffer) {
 std::uint32_t SimPlatform::GetTempPathA(std::string& buffer) {
   if (auto fault = TakeFault("GetTempPathA")) return FailZero(*fault);
   return WriteToBuffer(buffer, machine_.tempPath);
+}
+
+bool SimPlatform::IsWow64Process(bool* wow64) {
+  *wow64 = machine_.Wow64();
+  return true;
+}
+
+std::uint32_t SimPlatform::GetSystemWow64DirectoryA(std::string& buffer) {
+  if (!machine_.windows64) return FailZero(error::kCallNotImplemented);
+  return WriteToBuffer(buffer, machine_.SystemWow64Directory());
+}
+
+bool SimPlatform::Wow64DisableWow64FsRedirection(std::uintptr_t* oldValue) {
+  if (auto fault = TakeFault("Wow64DisableWow64FsRedirection")) return Fail(*fault);
+  if (!machine_.Wow64()) return Fail(kInvalidFunction);
+  *oldValue = redirectionOff_ ? 1 : 0;
+  redirectionOff_ = true;
+  return true;
+}
+
+bool SimPlatform::Wow64RevertWow64FsRedirection(std::uintptr_t oldValue) {
+  if (!machine_.Wow64()) return Fail(kInvalidFunction);
+  redirectionOff_ = oldValue != 0;
+  return true;
 }
 
 bool SimPlatform::SHGetSpecialFolderPathA(int csidl, bool create, std::string* path) {

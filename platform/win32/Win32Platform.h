@@ -52,6 +52,8 @@ class Win32Platform final : public Platform {
                           std::uint32_t* bytesNeeded) override;
   std::uint32_t GetModuleFileNameExA(Handle process, std::uintptr_t module, std::uint32_t capacity,
                                      std::string* path) override;
+  bool QueryFullProcessImageNameA(Handle process, std::uint32_t capacity,
+                                  std::string* path) override;
   bool TerminateProcess(Handle process, std::uint32_t exitCode) override;
   bool CloseHandle(Handle handle) override;
   bool OpenProcessToken(std::uint32_t access, Handle* token) override;
@@ -65,6 +67,11 @@ class Win32Platform final : public Platform {
   bool SHGetSpecialFolderPathA(int csidl, bool create, std::string* path) override;
   std::vector<std::string> GetLogicalDriveStringsA() override;
   std::uint32_t GetDriveTypeA(const std::string& rootPath) override;
+
+  bool IsWow64Process(bool* wow64) override;
+  std::uint32_t GetSystemWow64DirectoryA(std::string& buffer) override;
+  bool Wow64DisableWow64FsRedirection(std::uintptr_t* oldValue) override;
+  bool Wow64RevertWow64FsRedirection(std::uintptr_t oldValue) override;
 
   std::uint32_t GetFileAttributesA(const std::string& path) override;
   bool SetFileAttributesA(const std::string& path, std::uint32_t attributes) override;

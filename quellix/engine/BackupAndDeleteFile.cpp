@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "quellix/engine/Session.h"
+#include "quellix/engine/SystemFiles.h"
 #include "quellix/engine/mdlProcesses.h"
 
 namespace quellix {
@@ -73,6 +74,13 @@ Backup MakeBackup(Session& session, const std::string& path, const std::string& 
 
 bool BackupAndDeleteFile(Session& session, const std::string& path) {
   Platform& platform = session.platform;
+  // Windows' own file is kept whatever named it: the sweep, or a digest list.
+  if (IsWindowsOwnFile(path, session.run)) {
+    if (platform.GetFileAttributesA(path) != platform::kInvalidFileAttributes) {
+      session.WriteMessage(14.5f, path);
+    }
+    return false;
+  }
   const std::string fileName = GetField(path, "\\", CountFields(path, "\\") - 1);
   platform.SetFileAttributesA(path, platform::kFileAttributeNormal);
   switch (MakeBackup(session, path, fileName)) {

@@ -23,7 +23,8 @@ bool IsSpared(const ProcessEntry& candidate, const RunValues& run) {
   const std::string windows = run.WindowsDir + "\\";
   const std::string system = run.SystemDir + "\\";
   const bool inWindows = f == windows;
-  const bool inSystem = f == system;
+  // On a 64-bit Windows the 32-bit system folder is a system folder too.
+  const bool inSystem = f == system || (!run.SysWow64Dir.empty() && f == run.SysWow64Dir + "\\");
   const bool inSystemRoot = f == kSystemRootFolder;
   const bool inAnyOfThem = inWindows || inSystem || inSystemRoot;
 

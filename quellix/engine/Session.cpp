@@ -6,7 +6,11 @@ namespace quellix {
 
 Session::Session(platform::Platform& platform, Host& host, lang::Language& language,
                  RemovalPhases& phases)
-    : platform(platform), host(host), language(language), phases(phases) {
+    : nativeFiles_(platform),
+      platform(nativeFiles_),
+      host(host),
+      language(language),
+      phases(phases) {
   frmMain = FrmMain::Shipped();
   auto arrays = BuildSignatureArrays(frmMain);
   InfectionNames = std::move(arrays.InfectionNames);

@@ -9,6 +9,7 @@
 
 #include "platform/Platform.h"
 #include "quellix/Host.h"
+#include "quellix/engine/NativeFiles.h"
 #include "quellix/engine/RemovalPhases.h"
 #include "quellix/engine/frmMain.h"
 
@@ -26,13 +27,20 @@ struct RunValues {
   std::string RootDir;     // the drive root of TempDir, e.g. c:\ .
   std::string BackupDir;   // chosen at START with a trailing backslash; RootDir when none
   std::string DatabaseVersion;
+  // The 32-bit system folder of a 64-bit Windows (c:\windows\syswow64), no
+  // trailing backslash; empty on a 32-bit Windows.
+  std::string SysWow64Dir;
 };
 
 class Session {
+  // Made before platform, which refers to it.
+  NativeFiles nativeFiles_;
+
  public:
   Session(platform::Platform& platform, Host& host, lang::Language& language,
           RemovalPhases& phases);
 
+  // The system as the run sees it: files in their real places (NativeFiles).
   platform::Platform& platform;
   Host& host;
   lang::Language& language;

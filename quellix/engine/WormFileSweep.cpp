@@ -22,6 +22,23 @@ bool IsDeviceName(const std::string& file) {
          stem[3] >= '0' && stem[3] <= '9';
 }
 
+// On a 64-bit Windows a 32-bit worm that drops itself into "system32" lands
+// in SysWOW64: each place under the system folder is also looked at there,
+// right after it, except drivers\etc, which Windows does not redirect.
+std::vector<SweepTarget> WithSysWow64Twins(const std::vector<SweepTarget>& targets,
+                                           const RunValues& run) {
+  const std::string system = run.SystemDir + "\\";
+  const std::string exempt = system + "drivers\\etc\\";
+  std::vector<SweepTarget> twinned;
+  for (const SweepTarget& target : targets) {
+    twinned.push_back(target);
+    if (target.folder.compare(0, system.size(), system) != 0 || target.folder == exempt) continue;
+    twinned.push_back(
+        SweepTarget{run.SysWow64Dir + "\\" + target.folder.substr(system.size()), target.file});
+  }
+  return twinned;
+}
+
 }  // namespace
 
 std::vector<SweepTarget> SweepTargets(const std::string& n, const RunValues& run) {
@@ -97,7 +114,7 @@ std::vector<SweepTarget> SweepTargets(const std::string& n, const RunValues& run
     add(s + "\\wbem\\", scr);
     add(s + "\\fonts\\", scr);
   }
-  return targets;
+  return run.SysWow64Dir.empty() ? targets : WithSysWow64Twins(targets, run);
 }
 
 bool ListingCanFind(const std::string& file) {

@@ -43,6 +43,8 @@ void ComputeFolderValues(Session& session) {
   run.RootDir = run.TempDir.substr(0, 3);
   if (run.BackupDir.empty()) run.BackupDir = run.RootDir;
   run.DatabaseVersion = DatabaseVersionFromCaption(session.host.WindowCaption());
+  run.SysWow64Dir =
+      FolderFromBuffer([&](std::string& buffer) { platform.GetSystemWow64DirectoryA(buffer); });
 }
 
 std::vector<std::uint8_t> Utf16LeBytes(const std::u16string& text) {

@@ -74,8 +74,10 @@ std::vector<std::uint32_t> ProcessIds(Session& session) {
   return ids;
 }
 
-// The main module's path of a process, or "" when it cannot be read.
-std::string ModulePath(Platform& platform, std::uint32_t pid) {
+// The main module's path of a process, or "" when it cannot be read. On a
+// 64-bit Windows a 32-bit program cannot list a 64-bit process's modules;
+// its image path is asked for instead, so that both bitnesses are judged.
+std::string ModulePath(Platform& platform, std::uint32_t pid, bool windows64) {
   const platform::Handle process = platform.OpenProcess(
       platform::kProcessQueryInformation | platform::kProcessVmRead, false, pid);
   if (process == platform::kNullHandle) return std::string();
@@ -87,6 +89,10 @@ std::string ModulePath(Platform& platform, std::uint32_t pid) {
     const std::uint32_t length =
         platform.GetModuleFileNameExA(process, modules[0], kPathBufferCharacters, &path);
     path.resize(std::min<std::size_t>(path.size(), length));
+  }
+  if (path.empty() && windows64 &&
+      !platform.QueryFullProcessImageNameA(process, kPathBufferCharacters, &path)) {
+    path.clear();
   }
   platform.CloseHandle(process);
   return path;
@@ -147,7 +153,7 @@ void EnumerateProcesses(Session& session, ProcessLists& lists) {
   lists.CandidateList.assign(1, ProcessEntry{});
   for (std::uint32_t pid : ProcessIds(session)) {
     session.host.DoEvents();
-    const std::string path = ModulePath(session.platform, pid);
+    const std::string path = ModulePath(session.platform, pid, !session.run.SysWow64Dir.empty());
     if (path.empty()) continue;
     lists.ProcessTable.push_back(EntryOf(path, pid));
   }

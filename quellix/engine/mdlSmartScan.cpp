@@ -7,6 +7,7 @@
 #include "platform/RuntimeError.h"
 #include "quellix/engine/AnsiText.h"
 #include "quellix/engine/MD5Hash.h"
+#include "quellix/engine/RegistryViews.h"
 #include "quellix/engine/Session.h"
 #include "quellix/engine/mdlProcesses.h"
 #include "quellix/engine/mdlSortandSearch.h"
@@ -208,12 +209,16 @@ void SmartScan(Session& session) {
 void ScanRunKeysByMD5(Session& session) {
   Platform& platform = session.platform;
   for (const RunKey& runKey : kRunKeys) {
-    platform::HKey key = 0;
-    if (platform.RegOpenKeyA(runKey.root, runKey.path, &key) != platform::error::kSuccess) {
-      continue;
+    // Both machine-wide keys are kept apart for 32-bit programs.
+    for (KeyView view : ViewsOf(session.run, runKey.root, true)) {
+      platform::HKey key = 0;
+      if (OpenKeyInView(platform, runKey.root, runKey.path, view, &key) !=
+          platform::error::kSuccess) {
+        continue;
+      }
+      ListRegistryValues(session, key);
+      platform.RegCloseKey(key);
     }
-    ListRegistryValues(session, key);
-    platform.RegCloseKey(key);
   }
   MD5Hash hasher(platform, session.host);
   for (const std::string& item : session.frmMain.lstKeys) {

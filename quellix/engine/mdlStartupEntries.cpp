@@ -7,6 +7,7 @@
 #include "quellix/engine/AnsiText.h"
 #include "quellix/engine/BackupFiles.h"
 #include "quellix/engine/RegExport.h"
+#include "quellix/engine/RegistryViews.h"
 #include "quellix/engine/Session.h"
 #include "quellix/engine/mdlSmartScan.h"
 
@@ -191,32 +192,46 @@ bool BackUpValue(Session& session, HKey key, HKey root, const std::string& subKe
   return true;
 }
 
-void Remove(Session& session, RunKey which, HKey key, const Removal& removal,
+// The backup file names of a view's values: "HKLM Run winmgrs.reg", and
+// "HKLM Wow6432Node Run winmgrs.reg" for the 32-bit view.
+std::string BackupStemInView(const std::string& stem, KeyView view) {
+  if (view != KeyView::kWow6432Node) return stem;
+  const std::size_t blank = stem.find(' ');
+  return stem.substr(0, blank) + " Wow6432Node" + stem.substr(blank);
+}
+
+void Remove(Session& session, RunKey which, KeyView view, HKey key, const Removal& removal,
             RegistryFlags& flags) {
   const KeyInfo& info = InfoOf(which);
+  const std::string label = LabelInView(info.label, view);
   // A value whose backup failed is kept: nothing leaves the registry unsaved.
-  const bool removed =
-      BackUpValue(session, key, info.root, info.subKey, info.backupStem, removal.valueName) &&
-      session.platform.RegDeleteValueA(key, removal.valueName) == error::kSuccess;
+  const bool removed = BackUpValue(session, key, info.root, StoredSubKey(info.subKey, view),
+                                   BackupStemInView(info.backupStem, view), removal.valueName) &&
+                       session.platform.RegDeleteValueA(key, removal.valueName) == error::kSuccess;
   if (removed) {
-    session.WriteMessage(14, info.label + removal.reportedIfGone);
+    session.WriteMessage(14, label + removal.reportedIfGone);
   } else {
-    session.WriteMessage(13, info.label + removal.reported);
+    session.WriteMessage(13, label + removal.reported);
     flags.RegistryError = true;
   }
   flags.RegistryFound = true;
 }
 
-}  // namespace
-
-void RunKeyScan(Session& session, RunKey which, RegistryFlags& flags) {
+void ScanKeyInView(Session& session, RunKey which, KeyView view, RegistryFlags& flags) {
   platform::Platform& platform = session.platform;
   ItemList& lstKeys = session.frmMain.lstKeys;
   const KeyInfo& info = InfoOf(which);
   HKey key = 0;
-  if (platform.RegOpenKeyA(info.root, info.subKey, &key) != error::kSuccess) {
-    if (which == RunKey::kMachineRun || which == RunKey::kUserRun) flags.RegistryError = true;
-    if (which == RunKey::kMachineRunServices) session.WriteMessage(10);
+  const long opened = OpenKeyInView(platform, info.root, info.subKey, view, &key);
+  if (opened != error::kSuccess) {
+    // The 32-bit view of a key is missing when no 32-bit program made it.
+    const bool missingSecondView = view == KeyView::kWow6432Node && opened == error::kFileNotFound;
+    if ((which == RunKey::kMachineRun || which == RunKey::kUserRun) && !missingSecondView) {
+      flags.RegistryError = true;
+    }
+    if (which == RunKey::kMachineRunServices && view != KeyView::kWow6432Node) {
+      session.WriteMessage(10);
+    }
     lstKeys.clear();
     return;
   }
@@ -228,7 +243,7 @@ void RunKeyScan(Session& session, RunKey which, RegistryFlags& flags) {
     if (fields.size() != 2) continue;
     const std::string data = ReplaceAll(fields[1], "\"", "");
     if (const auto removal = Judge(session, which, item, fields[0], data)) {
-      Remove(session, which, key, *removal, flags);
+      Remove(session, which, view, key, *removal, flags);
       platform.RegCloseKey(key);
       lstKeys.clear();
       return;
@@ -236,6 +251,15 @@ void RunKeyScan(Session& session, RunKey which, RegistryFlags& flags) {
   }
   platform.RegCloseKey(key);
   if (which != RunKey::kMachinePoliciesRun) lstKeys.clear();
+}
+
+}  // namespace
+
+void RunKeyScan(Session& session, RunKey which, RegistryFlags& flags) {
+  const bool keptApart = which == RunKey::kMachineRun || which == RunKey::kMachineRunServices;
+  for (KeyView view : ViewsOf(session.run, InfoOf(which).root, keptApart)) {
+    ScanKeyInView(session, which, view, flags);
+  }
 }
 
 void CleanStartupEntries(Session& session, RegistryFlags& flags) {
@@ -250,7 +274,11 @@ void ResetPolicies(Session& session) {
   session.WriteMessage(22);
   for (const PolicyKey& policy : PolicyKeys()) {
     HKey key = 0;
-    if (platform.RegOpenKeyA(policy.root, policy.subKey, &key) != error::kSuccess) continue;
+    // The policy keys are shared by both views: one view reads them.
+    const KeyView view = ViewsOf(session.run, policy.root, false).front();
+    if (OpenKeyInView(platform, policy.root, policy.subKey, view, &key) != error::kSuccess) {
+      continue;
+    }
     for (const char* value : policy.values) {
       // A missing value is normal, and its deletion fails quietly.
       if (BackUpValue(session, key, policy.root, policy.subKey, policy.backupStem, value)) {

@@ -79,7 +79,7 @@ void Language::WriteMessage(float number, const std::string& argument) {
         text += row();
         break;
       case LogTreatment::kFixedEnglish:
-        text += kAutoRunsText;
+        text += ReplaceAll(message->fixedText, kArgumentMarker, AnsiToUtf16(argument));
         break;
     }
   }

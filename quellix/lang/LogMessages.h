@@ -16,17 +16,21 @@ enum class LogTreatment {
   kLineBreaks,    // " >> " becomes CR LF, nothing in front (number 1 only)
   kArgument,      // "%%" becomes the argument, CR LF in front
   kUnchanged,     // the row as it is, CR LF in front
-  kFixedEnglish,  // kAutoRunsText whatever the language, CR LF in front
+  kFixedEnglish,  // fixedText whatever the language, "%%" the argument, CR LF in front
 };
 
 struct LogMessage {
   float number;
   std::size_t rowIndex;  // index into MessageRows; unused for kFixedEnglish
   LogTreatment treatment;
+  const char16_t* fixedText = nullptr;  // kFixedEnglish only
 };
 
-// Number 2.75 has no row in any table: every language writes this text.
+// Numbers 2.75 and 14.5 have no row in any table: every language writes
+// these texts. 14.5 reports a file that Windows itself ships at the place a
+// worm copy was looked for; it is never deleted.
 constexpr const char16_t* kAutoRunsText = u"SmartScanning AutoRuns...";
+constexpr const char16_t* kSystemFileKeptText = u"Kept Windows system file %%";
 
 // The listed message of this number, or nothing for an unlisted number.
 std::optional<LogMessage> FindLogMessage(float number);

@@ -39,6 +39,11 @@ class Backend {
 
   // Removes an empty folder made by a test: the interface deletes files only.
   virtual void RemoveFolder(const std::string& path) = 0;
+
+  // Makes the machine a 64-bit Windows that runs the test as a 64-bit
+  // program, where the backend can: false on a real 32-bit Windows, and for
+  // a 32-bit build (WOW64 is the sim's own subject).
+  virtual bool SixtyFourBitWindows() = 0;
 };
 
 std::unique_ptr<Backend> MakeBackendUnderTest();

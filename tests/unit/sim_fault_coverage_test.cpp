@@ -115,6 +115,16 @@ std::map<std::string, Call> Calls() {
     std::uint32_t needed = 0;
     return Code(p, p.EnumProcessModules(ProcessHandle(p, 1680), 200, &modules, &needed));
   };
+  calls["QueryFullProcessImageNameA"] = [](SimPlatform& p) {
+    p.machine().windows64 = true;  // the call came with 64-bit Windows
+    std::string path;
+    return Code(p, p.QueryFullProcessImageNameA(ProcessHandle(p, 1680), 260, &path));
+  };
+  calls["Wow64DisableWow64FsRedirection"] = [](SimPlatform& p) {
+    p.machine().windows64 = true;
+    std::uintptr_t previous = 0;
+    return Code(p, p.Wow64DisableWow64FsRedirection(&previous));
+  };
   calls["GetModuleFileNameExA"] = [](SimPlatform& p) {
     std::string path;
     return Code(p, p.GetModuleFileNameExA(ProcessHandle(p, 1680), 0, 260, &path) > 0);

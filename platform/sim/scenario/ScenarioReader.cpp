@@ -61,6 +61,8 @@ class Reader {
     root.ExpectObject({"base",
                        "description",
                        "platformId",
+                       "windows64",
+                       "program64",
                        "systemDirectory",
                        "tempPath",
                        "currentDirectory",
@@ -122,6 +124,8 @@ class Reader {
     if (auto e = root.Optional("platformId")) {
       machine_.platformId = static_cast<std::uint32_t>(e->Number(0, kMaxDword));
     }
+    if (auto e = root.Optional("windows64")) machine_.windows64 = e->Boolean();
+    if (auto e = root.Optional("program64")) machine_.program64 = e->Boolean();
     if (auto e = root.Optional("systemDirectory")) {
       AbsolutePath(*e);
       machine_.systemDirectory = e->Text();
@@ -378,12 +382,12 @@ class Reader {
   void ReadProcesses(const Element& list) {
     std::set<std::uint32_t> seen;
     for (const Element& item : list.Items()) {
-      item.ExpectObject({"pid", "image", "terminateSucceeds", "openable", "delete"});
+      item.ExpectObject({"pid", "image", "terminateSucceeds", "openable", "is64Bit", "delete"});
       const Element pidElement = item.Field("pid");
       const auto pid = static_cast<std::uint32_t>(pidElement.Number(0, kMaxDword));
       if (!seen.insert(pid).second)
         pidElement.Fail("pid " + std::to_string(pid) + " is listed twice");
-      if (IsDeletion(item, {"image", "terminateSucceeds", "openable"})) {
+      if (IsDeletion(item, {"image", "terminateSucceeds", "openable", "is64Bit"})) {
         if (!machine_.RemoveProcess(pid)) item.Fail("there is no process to delete");
         continue;
       }
@@ -392,6 +396,8 @@ class Reader {
       process.openable = true;
       if (auto e = item.Optional("terminateSucceeds")) process.terminateSucceeds = e->Boolean();
       if (auto e = item.Optional("openable")) process.openable = e->Boolean();
+      process.is64Bit = false;
+      if (auto e = item.Optional("is64Bit")) process.is64Bit = e->Boolean();
     }
   }
 

@@ -243,6 +243,8 @@ std::string SaveScenario(const Machine& machine) {
   Json document;
   document["base"] = "empty";
   document["platformId"] = machine.platformId;
+  document["windows64"] = machine.windows64;
+  document["program64"] = machine.program64;
   document["systemDirectory"] = Text(machine.systemDirectory);
   document["tempPath"] = Text(machine.tempPath);
   document["currentDirectory"] = Text(machine.currentDirectory);
@@ -286,6 +288,7 @@ std::string SaveScenario(const Machine& machine) {
     entry["image"] = Text(process.imagePath);
     if (!process.terminateSucceeds) entry["terminateSucceeds"] = false;
     if (!process.openable) entry["openable"] = false;
+    if (process.is64Bit) entry["is64Bit"] = true;
     processes.push_back(entry);
   }
   document["processes"] = processes;

@@ -44,6 +44,12 @@ class SimBackend final : public Backend {
 
   void RemoveFolder(const std::string& path) override { machine_.files.RemovePath(path); }
 
+  bool SixtyFourBitWindows() override {
+    machine_.windows64 = true;
+    machine_.program64 = true;
+    return true;
+  }
+
  private:
   platform::sim::Machine machine_;
 };

@@ -39,6 +39,11 @@ class Win32Backend final : public Backend {
   bool RunsPrograms() const override { return true; }
 
   void RemoveFolder(const std::string& path) override { ::RemoveDirectoryA(path.c_str()); }
+
+  bool SixtyFourBitWindows() override {
+    char folder[MAX_PATH] = {};
+    return sizeof(void*) == 8 && ::GetSystemWow64DirectoryA(folder, MAX_PATH) != 0;
+  }
 };
 
 }  // namespace
