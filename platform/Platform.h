@@ -31,6 +31,7 @@ constexpr long kFileExists = 80;
 constexpr long kInvalidParameter = 87;
 constexpr long kDiskFull = 112;
 constexpr long kInsufficientBuffer = 122;
+constexpr long kInvalidName = 123;
 constexpr long kAlreadyExists = 183;
 constexpr long kMoreData = 234;
 constexpr long kNoMoreItems = 259;

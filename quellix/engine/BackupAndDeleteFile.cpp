@@ -60,9 +60,18 @@ Backup MakeBackup(Session& session, const std::string& path, const std::string& 
       if (SameContents(platform, path, backup)) return Backup::kAlreadyThere;
       continue;
     }
-    // Path not found may mean the file's folder or the backup folder.
+    // Path not found may mean the file's folder or the backup folder. Only
+    // "not found" (or a name no file can have) proves the file missing: a
+    // query refused for any other reason says nothing, and the file must not
+    // be deleted uncopied.
+    platform.SetLastError(0);
     if (platform.GetFileAttributesA(path) == platform::kInvalidFileAttributes) {
-      return Backup::kSourceMissing;
+      const std::uint32_t queryError = platform.GetLastError();
+      if (queryError == platform::error::kFileNotFound ||
+          queryError == platform::error::kPathNotFound ||
+          queryError == platform::error::kInvalidName) {
+        return Backup::kSourceMissing;
+      }
     }
     return Backup::kImpossible;
   }
@@ -74,6 +83,15 @@ Backup MakeBackup(Session& session, const std::string& path, const std::string& 
 bool BackupAndDeleteFile(Session& session, const std::string& path) {
   Platform& platform = session.platform;
   const std::string fileName = GetField(path, "\\", CountFields(path, "\\") - 1);
+  // A file that is kept after all keeps its read-only, hidden and system marks.
+  const std::uint32_t attributes = platform.GetFileAttributesA(path);
+  const auto keep = [&]() {
+    if (attributes != platform::kInvalidFileAttributes &&
+        attributes != platform::kFileAttributeNormal) {
+      platform.SetFileAttributesA(path, attributes);
+    }
+    return false;
+  };
   platform.SetFileAttributesA(path, platform::kFileAttributeNormal);
   switch (MakeBackup(session, path, fileName)) {
     case Backup::kMade:
@@ -84,15 +102,16 @@ bool BackupAndDeleteFile(Session& session, const std::string& path) {
       break;
     case Backup::kImpossible:
       session.WriteMessage(13, path);
-      return false;
+      return keep();
   }
   platform.SetLastError(0);
   if (platform.DeleteFileA(path)) {
     session.WriteMessage(14, path);
     return true;
   }
-  if (platform.GetLastError() == platform::error::kAccessDenied) session.WriteMessage(13, path);
-  return false;
+  const std::uint32_t deleteError = platform.GetLastError();
+  if (deleteError == platform::error::kAccessDenied) session.WriteMessage(13, path);
+  return keep();
 }
 
 }  // namespace quellix
