@@ -107,6 +107,7 @@ bool BackupAndDeleteFile(Session& session, const std::string& path) {
   platform.SetLastError(0);
   if (platform.DeleteFileA(path)) {
     session.WriteMessage(14, path);
+    session.run.FilesRemoved = true;
     return true;
   }
   const std::uint32_t deleteError = platform.GetLastError();

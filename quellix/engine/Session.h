@@ -26,6 +26,7 @@ struct RunValues {
   std::string RootDir;     // the drive root of TempDir, e.g. c:\ .
   std::string BackupDir;   // chosen at START with a trailing backslash; RootDir when none
   std::string DatabaseVersion;
+  bool FilesRemoved = false;  // a worm file was backed up and deleted in this run
 };
 
 class Session {
