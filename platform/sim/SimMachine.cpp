@@ -152,6 +152,10 @@ std::optional<std::uint32_t> Machine::TakeFault(std::string_view call,
       hit = MatchesPattern(fault.target, target);
     }
     if (!hit) continue;
+    if (fault.skip > 0) {
+      --fault.skip;
+      continue;
+    }
     if (fault.times > 0) --fault.times;
     return fault.error;
   }

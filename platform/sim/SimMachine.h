@@ -61,6 +61,7 @@ struct Fault {
   std::string target;  // a pattern with '*' and '?', without case; "" matches any target
   std::uint32_t error = 0;
   int times = -1;  // failures left; -1 for ever, 0 spent
+  int skip = 0;    // matching calls that still succeed before the first failure
 };
 
 // The exit code that RunProcessAndWait reports for matching command lines.

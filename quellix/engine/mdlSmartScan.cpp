@@ -39,6 +39,10 @@ void ListRegistryValues(Session& session, platform::HKey key) {
       dataCapacity = dataLength > dataCapacity ? dataLength : dataCapacity;
       result = platform.RegEnumValueA(key, index, nameCapacity, dataCapacity, &name, &type, &data,
                                       &dataLength);
+      // The value exists but cannot be read even so (it grew meanwhile, or
+      // the read was refused): only this value is passed over, the later
+      // ones are still judged.
+      if (result != platform::error::kSuccess && result != platform::error::kNoMoreItems) continue;
     }
     // No more values, or an enumeration that fails (a key that went away)
     // and would fail the same way for every later index.

@@ -454,7 +454,7 @@ class Reader {
 
   void ReadFaults(const Element& list) {
     for (const Element& item : list.Items()) {
-      item.ExpectObject({"call", "target", "error", "times"});
+      item.ExpectObject({"call", "target", "error", "times", "skip"});
       const Element callElement = item.Field("call");
       const std::string call = callElement.Text();
       if (call != "*" && !IsFaultableCall(call)) {
@@ -468,6 +468,7 @@ class Reader {
       if (auto e = item.Optional("target")) fault.target = e->Text();
       fault.error = static_cast<std::uint32_t>(item.Field("error").Number(1, kMaxDword));
       if (auto e = item.Optional("times")) fault.times = static_cast<int>(e->Number(0, kMaxInt));
+      if (auto e = item.Optional("skip")) fault.skip = static_cast<int>(e->Number(0, kMaxInt));
       machine_.faults.push_back(fault);
     }
   }

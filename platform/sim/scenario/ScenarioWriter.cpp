@@ -318,6 +318,7 @@ std::string SaveScenario(const Machine& machine) {
     if (!fault.target.empty()) entry["target"] = Text(fault.target);
     entry["error"] = fault.error;
     if (fault.times >= 0) entry["times"] = fault.times;
+    if (fault.skip > 0) entry["skip"] = fault.skip;
     faults.push_back(entry);
   }
   document["faults"] = faults;
