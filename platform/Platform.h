@@ -127,6 +127,7 @@ constexpr int kSwShowMinNoActive = 7;
 // Locale queries.
 constexpr std::uint32_t kLocaleUserDefault = 0x400;
 constexpr std::uint32_t kLocaleSEngLanguage = 0x1001;
+constexpr std::uint32_t kCpAcp = 0;
 
 // ------------------------------------------------------------------- records
 
@@ -269,6 +270,14 @@ class Platform {
   virtual bool GetUserNameA(std::string* name) = 0;
   virtual LocalTime GetLocalTime() = 0;
   virtual std::string FormatMessageA(std::uint32_t errorCode) = 0;
+
+  // ANSI text in the system's code page (GetACP): MultiByteToWideChar without
+  // flags (kCpAcp for the system's page), and CharLowerBuffA, which lower-cases
+  // whole characters of that page and leaves the trail bytes of double-byte
+  // characters alone.
+  virtual std::uint32_t GetACP() = 0;
+  virtual std::u16string MultiByteToWideChar(std::uint32_t codePage, const std::string& text) = 0;
+  virtual std::string CharLowerBuffA(const std::string& text) = 0;
 
   // Program resources (FindResource/LoadResource): the bytes of a custom
   // resource, type names compared without case; false when it is missing.

@@ -109,6 +109,9 @@ struct Machine {
   std::string currentDirectory = "C:\\";                  // canonical; relative paths start here
   // GetLocaleInfoA's LOCALE_SENGLANGUAGE; empty makes the call fail.
   std::string localeLanguageName = "English";
+  // GetACP: 1252 (Western), 1251 (Cyrillic) or 936 (Simplified Chinese); ANSI
+  // names are bytes in this code page.
+  std::uint32_t ansiCodePage = 1252;
   std::string userName = "User";
   LocalTime clock{2026, 12, 6, 9, 5, 7};
   int clockAdvanceSeconds = 0;                // added to the clock after every GetLocalTime

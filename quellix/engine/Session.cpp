@@ -6,7 +6,7 @@ namespace quellix {
 
 Session::Session(platform::Platform& platform, Host& host, lang::Language& language,
                  RemovalPhases& phases)
-    : platform(platform), host(host), language(language), phases(phases) {
+    : platform(platform), host(host), language(language), phases(phases), ansiCase_(platform) {
   frmMain = FrmMain::Shipped();
   auto arrays = BuildSignatureArrays(frmMain);
   InfectionNames = std::move(arrays.InfectionNames);

@@ -9,6 +9,7 @@
 
 #include "platform/Platform.h"
 #include "quellix/Host.h"
+#include "quellix/engine/AnsiText.h"
 #include "quellix/engine/RemovalPhases.h"
 #include "quellix/engine/frmMain.h"
 
@@ -47,6 +48,9 @@ class Session {
   // The two ways in which a run reports, in the current language.
   void WriteMessage(float number, const std::string& argument = std::string());
   std::int16_t ShowMessageBox(float number, std::int16_t style);
+
+ private:
+  SystemAnsiCase ansiCase_;
 };
 
 }  // namespace quellix

@@ -7,6 +7,7 @@
 #include <set>
 #include <sstream>
 
+#include "platform/sim/SimCodePages.h"
 #include "platform/sim/SimPath.h"
 #include "platform/sim/SimText.h"
 #include "platform/sim/scenario/Scenario.h"
@@ -65,6 +66,7 @@ class Reader {
                        "tempPath",
                        "currentDirectory",
                        "locale",
+                       "codePage",
                        "user",
                        "clock",
                        "clockAdvanceSeconds",
@@ -133,6 +135,12 @@ class Reader {
     }
     if (auto e = root.Optional("currentDirectory")) machine_.currentDirectory = AbsolutePath(*e);
     if (auto e = root.Optional("locale")) machine_.localeLanguageName = e->Text();
+    if (auto e = root.Optional("codePage")) {
+      machine_.ansiCodePage = static_cast<std::uint32_t>(e->Number(0, kMaxDword));
+      if (!IsSupportedCodePage(machine_.ansiCodePage)) {
+        e->Fail("codePage must be 1252, 1251 or 936");
+      }
+    }
     if (auto e = root.Optional("user")) machine_.userName = e->Text();
     if (auto e = root.Optional("clock")) machine_.clock = ReadClock(*e);
     if (auto e = root.Optional("clockAdvanceSeconds")) {
@@ -593,8 +601,15 @@ Machine LoadScenario(std::string_view json) {
     if (bracket != std::string::npos) problem = problem.substr(bracket + 2);
     throw ScenarioError("", "not valid JSON: " + problem);
   }
+  // Every text is bytes in the machine's code page, so it is known first.
+  std::uint32_t codePage = 1252;
+  if (document.is_object() && document.contains("codePage") &&
+      document["codePage"].is_number_unsigned() &&
+      IsSupportedCodePage(document["codePage"].get<std::uint32_t>())) {
+    codePage = document["codePage"].get<std::uint32_t>();
+  }
   Machine machine;
-  scenario::Reader(machine).Read(scenario::Element(document, "", "scenario"));
+  scenario::Reader(machine).Read(scenario::Element(document, "", "scenario", codePage));
   return machine;
 }
 
