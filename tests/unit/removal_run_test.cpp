@@ -126,9 +126,12 @@ TEST_F(RemovalRun, VersionRecordHoldsProgramAndDatabaseVersions) {
   EXPECT_EQ(test::ReadRegistryText(sim.platform, platform::kHkeyCurrentUser, key, "QLX"), "4.23");
   EXPECT_EQ(test::ReadRegistryText(sim.platform, platform::kHkeyCurrentUser, key, "VDB"), "7.00");
   // The data length is the number of characters, without a terminating NUL.
-  for (const auto& change : sim.machine.ChangesBy("RegSetValueExA")) {
-    EXPECT_EQ(change.result, 0) << change.target;
-  }
+  const auto writes = sim.machine.ChangesBy("RegSetValueExA");
+  ASSERT_EQ(writes.size(), 2u);
+  EXPECT_EQ(writes[0].target, "HKCU\\Software\\Quellix\\QLX\\Ver\\QLX");
+  EXPECT_EQ(writes[0].detail, "REG_SZ \"4.23\" without its NUL");
+  EXPECT_EQ(writes[1].detail, "REG_SZ \"7.00\" without its NUL");
+  for (const auto& change : writes) EXPECT_EQ(change.result, 0) << change.target;
   platform::HKey handle = 0;
   ASSERT_EQ(sim.platform.RegOpenKeyA(platform::kHkeyCurrentUser, key, &handle), 0);
   std::uint32_t type = 0;

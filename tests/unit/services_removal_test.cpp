@@ -46,7 +46,9 @@ TEST_F(ServicesTest, TheStandardMachinesServicesAreLeftAlone) {
   EXPECT_FALSE(RemoveVirusServices(session));
   EXPECT_TRUE(DetailLines().empty());
   EXPECT_TRUE(sim.machine.changes.empty());
+  ASSERT_FALSE(sim.host.prog1.empty());
   EXPECT_EQ(sim.host.prog1.front(), 0);
+  ASSERT_FALSE(sim.host.prog1.empty());
   EXPECT_EQ(sim.host.prog1.back(), 100);
   EXPECT_EQ(sim.host.prog2, (std::vector<double>{20}));
 }
@@ -92,6 +94,7 @@ TEST_F(ServicesTest, WormServiceIsStoppedBackedUpAndDeletedWithItsSubKeys) {
 TEST_F(ServicesTest, ServiceThatWillNotStopIsStillRemovedButDoesNotCountAsStopped) {
   sim.machine.AddService("avserve", "c:\\windows\\avserve.exe").stopSucceeds = false;
   EXPECT_FALSE(RemoveVirusServices(session));
+  ASSERT_FALSE(DetailLines().empty());
   EXPECT_EQ(DetailLines().front(),
             "Found \"avserve\" c:\\windows\\avserve.exe ...Unable to Stop!!\"");
   EXPECT_FALSE(KeyExists("avserve"));
@@ -100,6 +103,7 @@ TEST_F(ServicesTest, ServiceThatWillNotStopIsStillRemovedButDoesNotCountAsStoppe
   sim.machine.InjectFault("OpenSCManagerA", "", 5);
   sim.host.details.clear();
   EXPECT_FALSE(RemoveVirusServices(session));
+  ASSERT_FALSE(DetailLines().empty());
   EXPECT_EQ(DetailLines().front(),
             "Found \"avserve\" c:\\windows\\avserve.exe ...Unable to Stop!!\"");
 }
@@ -156,6 +160,7 @@ TEST_F(ServicesTest, TheLastServiceKeyIsJudgedAndTheBarReachesItsEnd) {
   RemoveVirusServices(session);
   EXPECT_FALSE(KeyExists("zzzzworm"));
   const auto& prog1 = sim.host.prog1;
+  ASSERT_FALSE(prog1.empty());
   EXPECT_EQ(prog1.back(), 100);
   for (std::size_t i = 1; i < prog1.size(); ++i) EXPECT_GE(prog1[i], prog1[i - 1]);
   EXPECT_EQ(sim.host.doEventsCalls, static_cast<int>(prog1.size()) - 1);
@@ -182,6 +187,7 @@ TEST_F(ServicesTest, KeyWhoseBackupFailsIsKeptAndRetriedByTheNextRun) {
   sim.machine.AddService("avserve", "c:\\windows\\avserve.exe");
   session.run.BackupDir = "c:\\missing\\";
   EXPECT_TRUE(RemoveVirusServices(session));
+  ASSERT_FALSE(DetailLines().empty());
   EXPECT_EQ(DetailLines().back(), "Unable to backup \"avserve\"");
   EXPECT_TRUE(KeyExists("avserve"));
 
@@ -190,6 +196,7 @@ TEST_F(ServicesTest, KeyWhoseBackupFailsIsKeptAndRetriedByTheNextRun) {
   sim.host.details.clear();
   RemoveVirusServices(session);
   EXPECT_FALSE(KeyExists("avserve"));
+  ASSERT_FALSE(DetailLines().empty());
   EXPECT_EQ(DetailLines().back(), "Successfully backed up \"avserve\"");
   EXPECT_NE(FileText("c:\\saved\\avserve.reg").find("Services\\avserve]"), std::string::npos);
 }
@@ -234,6 +241,7 @@ TEST_F(DeleteKeyTreeTest, DeletesEveryNestedSubKey) {
   Build();
   DeleteTree();
   EXPECT_TRUE(KeyExists("tree"));
+  ASSERT_NE(sim.machine.registry.FindKey(ServiceKey("tree")), nullptr);
   EXPECT_TRUE(sim.machine.registry.FindKey(ServiceKey("tree"))->subKeys.empty());
 }
 
@@ -247,6 +255,7 @@ TEST_F(DeleteKeyTreeTest, EndsWhenASubKeyKeepsRefusingDeletion) {
     DeleteTree();
     const auto* tree = sim.machine.registry.FindKey(ServiceKey("tree"));
     // Everything else went; the refusing key and its parent stay.
+    ASSERT_NE(tree, nullptr);
     ASSERT_EQ(tree->subKeys.size(), 1u);
     EXPECT_EQ(tree->subKeys[0].name, "a");
     EXPECT_EQ(tree->subKeys[0].subKeys.size(), 1u);
@@ -261,6 +270,7 @@ TEST_F(DeleteKeyTreeTest, EndsWhenASubKeyCannotBeOpened) {
   sim.machine.InjectFault("RegOpenKeyA", ServiceKey("tree\\c"), 5);
   DeleteTree();
   const auto* tree = sim.machine.registry.FindKey(ServiceKey("tree"));
+  ASSERT_NE(tree, nullptr);
   ASSERT_EQ(tree->subKeys.size(), 1u);
   EXPECT_EQ(tree->subKeys[0].name, "c");
 }
