@@ -48,9 +48,26 @@ TEST_F(ServicesTest, TheStandardMachinesServicesAreLeftAlone) {
   EXPECT_TRUE(sim.machine.changes.empty());
   ASSERT_FALSE(sim.host.prog1.empty());
   EXPECT_EQ(sim.host.prog1.front(), 0);
-  ASSERT_FALSE(sim.host.prog1.empty());
   EXPECT_EQ(sim.host.prog1.back(), 100);
   EXPECT_EQ(sim.host.prog2, (std::vector<double>{20}));
+}
+
+// A sub-key whose name does not fit the buffer is passed over, not taken for
+// the end of the list.
+TEST_F(ServicesTest, AServicesListingReportingMoreDataBeforeTheWormStillFindsIt) {
+  session.InfectionNames = {"zzworm"};
+  sim.machine.AddService("ZzWorm", "C:\\WINDOWS\\zzworm.exe");
+  sim.machine.InjectFault("RegEnumKeyExA", kServicesKey, platform::error::kMoreData, 1);
+  EXPECT_TRUE(RemoveVirusServices(session));
+  EXPECT_FALSE(KeyExists("ZzWorm"));
+}
+
+// Only a value of the image-path name that has data gives the path.
+TEST_F(ServicesTest, ALaterEmptyImagePathValueKeepsTheRealPath) {
+  sim.machine.AddService("AvServe", "C:\\WINDOWS\\avserve.exe");
+  sim.machine.registry.SetValue(ServiceKey("AvServe"), "ImagePathBackup", platform::kRegSz, {});
+  EXPECT_TRUE(RemoveVirusServices(session));
+  EXPECT_FALSE(KeyExists("AvServe"));
 }
 
 TEST_F(ServicesTest, WormServiceIsStoppedBackedUpAndDeletedWithItsSubKeys) {

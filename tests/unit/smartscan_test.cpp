@@ -176,6 +176,26 @@ TEST_F(SmartScanTest, AnAutorunTargetInASubFolderTeachesNoNameAndTheSystemFileSu
   EXPECT_FALSE(f.Exists("E:\\WINDOWS\\system32\\userinit.exe"));
 }
 
+TEST_F(SmartScanTest, OnlyAutorunInfIsReadAmongTheInfFilesOfADriveRoot) {
+  f.sim.machine.AddDrive('E', platform::kDriveRemovable);
+  AddKnownWorm("E:\\driver.exe", "driver worm");
+  f.sim.machine.files.AddTextFile("E:\\setup.inf", "[x]\r\nopen=driver.exe\r\n");
+  f.sim.machine.files.AddTextFile("E:\\autorun.inf.inf", "open=driver.exe\r\n");
+  ScanAutorunFiles(f.session);
+  EXPECT_TRUE(f.session.frmMain.lstIdentifiedByMD5.empty());
+}
+
+// A program too short to have a stem teaches no name and must not be queued
+// once per matching signature.
+TEST_F(SmartScanTest, AShortRunProgramListedTwiceIsQueuedOnce) {
+  AddKnownWorm("C:\\ab", "short worm");
+  f.session.KnownDigests.push_back(f.session.KnownDigests.back());
+  f.sim.machine.registry.SetString(kRun, "short", "c:\\ab");
+  ScanRunKeysByMD5(f.session);
+  EXPECT_EQ(f.session.frmMain.lstIdentifiedByMD5, (Lines{"c:\\ab"}));
+  EXPECT_EQ(f.Lines(), (Lines{"ab ...Identified"}));
+}
+
 TEST_F(SmartScanTest, StripArgumentsCutsAfterTheFirstProgramExtension) {
   EXPECT_EQ(StripArguments("\"C:\\A B\\x.EXE\" -s"), "C:\\A B\\x.EXE");
   EXPECT_EQ(StripArguments("c:\\x.com /y"), "c:\\x.com");

@@ -184,6 +184,17 @@ TEST_F(StartupEntriesTest, UsersRunKeyExemptsCtfmonMessengerAndTheMessengerClien
   EXPECT_FALSE(Has(kUserRun, "cut"));
 }
 
+// A worm that names the messenger client after itself is cut at its own
+// ".exe ", not kept whole as the client's line would be.
+TEST_F(StartupEntriesTest, AWormStartingTheMessengerClientIsCutAndRemoved) {
+  session.InfectionNames = {"worm"};
+  sim.machine.registry.SetString(kUserRun, "w",
+                                 "c:\\worm.exe c:\\program files\\msn messenger\\msnmsgr.exe");
+  EXPECT_EQ(Clean(), (Lines{"Found HKCU\\..\\Run\\w = c:\\worm.exe ...Removed",
+                            "Unable to open RunServices Registry"}));
+  EXPECT_FALSE(Has(kUserRun, "w"));
+}
+
 TEST_F(StartupEntriesTest, SecurityProductsInTheMachineRunKeyAreExempt) {
   sim.machine.registry.SetString(
       kMachineRun, "kis", "C:\\Program Files\\Kaspersky Lab\\Kaspersky Internet Security\\avp.exe");
