@@ -143,6 +143,12 @@ void Machine::FillDisk() {
 
 std::optional<std::uint32_t> Machine::TakeFault(std::string_view call,
                                                 const std::vector<std::string>& targets) {
+  const auto uses = callUses.find(call);
+  if (uses == callUses.end()) {
+    callUses.emplace(std::string(call), 1);
+  } else {
+    ++uses->second;
+  }
   for (Fault& fault : faults) {
     if (fault.times == 0) continue;
     if (fault.call != "*" && fault.call != call) continue;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -120,6 +121,8 @@ struct Machine {
   std::vector<std::string> enabledPrivileges;
   std::vector<Resource> resources;
   std::vector<Fault> faults;
+  // How often each call that can be made to fail was made, by name.
+  std::map<std::string, long, std::less<>> callUses;
   std::vector<CommandRule> commandRules;
   // Single-instance names held by running copies (ClaimInstance).
   std::vector<std::string> runningInstances;

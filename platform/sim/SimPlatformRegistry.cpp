@@ -221,9 +221,9 @@ long SimPlatform::RegSetValueExA(HKey key, const std::string& valueName, std::ui
                                  const std::vector<std::uint8_t>& data) {
   const bool isString = type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
   // The record shows what the caller passed: a text given without its NUL says so.
-  const std::string detail = RegistryTypeName(type) + " " + DescribeRegistryData(type, data) +
-                             (isString && !data.empty() && data.back() != 0 ? " without its NUL"
-                                                                            : "");
+  const std::string detail =
+      RegistryTypeName(type) + " " + DescribeRegistryData(type, data) +
+      (isString && !data.empty() && data.back() != 0 ? " without its NUL" : "");
   RegPath path;
   RegKey* node = nullptr;
   const long resolved = ResolveKey(key, kKeySetValue, &path, &node);

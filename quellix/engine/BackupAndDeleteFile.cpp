@@ -55,12 +55,12 @@ Backup MakeBackup(Session& session, const std::string& path, const std::string& 
     platform.SetLastError(0);
     if (platform.CopyFileA(path, backup, true)) return Backup::kMade;
     const std::uint32_t error = platform.GetLastError();
-    if (error == platform::error::kFileNotFound) return Backup::kSourceMissing;
     if (error == platform::error::kFileExists || error == platform::error::kAlreadyExists) {
       if (SameContents(platform, path, backup)) return Backup::kAlreadyThere;
       continue;
     }
-    // Path not found may mean the file's folder or the backup folder. Only
+    // Not found may mean the file or the backup folder (or a file that came
+    // back between the two calls): the file is asked for on its own. Only
     // "not found" (or a name no file can have) proves the file missing: a
     // query refused for any other reason says nothing, and the file must not
     // be deleted uncopied.
