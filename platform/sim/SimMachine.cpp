@@ -187,7 +187,15 @@ std::string Machine::ImageFilePath(const Process& process) const {
 }
 
 bool Machine::IsRunningImage(std::string_view canonicalPath) const {
+  const auto fileNameOf = [](std::string_view path) {
+    const std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+  };
+  const std::string_view fileName = fileNameOf(canonicalPath);
   for (const Process& process : processes) {
+    // Only an image of the same file name can be this path; resolving every
+    // image path for every file call would make large machines slow.
+    if (!EqualsNoCase(fileNameOf(process.imagePath), fileName)) continue;
     if (EqualsNoCase(ImageFilePath(process), canonicalPath)) return true;
   }
   return false;
