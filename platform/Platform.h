@@ -32,6 +32,7 @@ constexpr long kInvalidParameter = 87;
 constexpr long kDiskFull = 112;
 constexpr long kCallNotImplemented = 120;
 constexpr long kInsufficientBuffer = 122;
+constexpr long kInvalidName = 123;
 constexpr long kAlreadyExists = 183;
 constexpr long kMoreData = 234;
 constexpr long kNoMoreItems = 259;
@@ -138,6 +139,7 @@ constexpr int kSwShowMinNoActive = 7;
 // Locale queries.
 constexpr std::uint32_t kLocaleUserDefault = 0x400;
 constexpr std::uint32_t kLocaleSEngLanguage = 0x1001;
+constexpr std::uint32_t kCpAcp = 0;
 
 // ------------------------------------------------------------------- records
 
@@ -304,6 +306,14 @@ class Platform {
   virtual bool GetUserNameA(std::string* name) = 0;
   virtual LocalTime GetLocalTime() = 0;
   virtual std::string FormatMessageA(std::uint32_t errorCode) = 0;
+
+  // ANSI text in the system's code page (GetACP): MultiByteToWideChar without
+  // flags (kCpAcp for the system's page), and CharLowerBuffA, which lower-cases
+  // whole characters of that page and leaves the trail bytes of double-byte
+  // characters alone.
+  virtual std::uint32_t GetACP() = 0;
+  virtual std::u16string MultiByteToWideChar(std::uint32_t codePage, const std::string& text) = 0;
+  virtual std::string CharLowerBuffA(const std::string& text) = 0;
 
   // Program resources (FindResource/LoadResource): the bytes of a custom
   // resource, type names compared without case; false when it is missing.

@@ -143,6 +143,12 @@ void Machine::FillDisk() {
 
 std::optional<std::uint32_t> Machine::TakeFault(std::string_view call,
                                                 const std::vector<std::string>& targets) {
+  const auto uses = callUses.find(call);
+  if (uses == callUses.end()) {
+    callUses.emplace(std::string(call), 1);
+  } else {
+    ++uses->second;
+  }
   for (Fault& fault : faults) {
     if (fault.times == 0) continue;
     if (fault.call != "*" && fault.call != call) continue;
@@ -152,6 +158,10 @@ std::optional<std::uint32_t> Machine::TakeFault(std::string_view call,
       hit = MatchesPattern(fault.target, target);
     }
     if (!hit) continue;
+    if (fault.skip > 0) {
+      --fault.skip;
+      continue;
+    }
     if (fault.times > 0) --fault.times;
     return fault.error;
   }
@@ -229,7 +239,15 @@ std::string Machine::ImageFilePath(const Process& process) const {
 }
 
 bool Machine::IsRunningImage(std::string_view canonicalPath) const {
+  const auto fileNameOf = [](std::string_view path) {
+    const std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+  };
+  const std::string_view fileName = fileNameOf(canonicalPath);
   for (const Process& process : processes) {
+    // Only an image of the same file name can be this path; resolving every
+    // image path for every file call would make large machines slow.
+    if (!EqualsNoCase(fileNameOf(process.imagePath), fileName)) continue;
     if (EqualsNoCase(ImageFilePath(process), canonicalPath)) return true;
   }
   return false;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -65,6 +66,7 @@ struct Fault {
   std::string target;  // a pattern with '*' and '?', without case; "" matches any target
   std::uint32_t error = 0;
   int times = -1;  // failures left; -1 for ever, 0 spent
+  int skip = 0;    // matching calls that still succeed before the first failure
 };
 
 // The exit code that RunProcessAndWait reports for matching command lines.
@@ -119,6 +121,9 @@ struct Machine {
   std::string currentDirectory = "C:\\";                  // canonical; relative paths start here
   // GetLocaleInfoA's LOCALE_SENGLANGUAGE; empty makes the call fail.
   std::string localeLanguageName = "English";
+  // GetACP: 1252 (Western), 1251 (Cyrillic) or 936 (Simplified Chinese); ANSI
+  // names are bytes in this code page.
+  std::uint32_t ansiCodePage = 1252;
   std::string userName = "User";
   LocalTime clock{2026, 12, 6, 9, 5, 7};
   int clockAdvanceSeconds = 0;                // added to the clock after every GetLocalTime
@@ -127,6 +132,8 @@ struct Machine {
   std::vector<std::string> enabledPrivileges;
   std::vector<Resource> resources;
   std::vector<Fault> faults;
+  // How often each call that can be made to fail was made, by name.
+  std::map<std::string, long, std::less<>> callUses;
   std::vector<CommandRule> commandRules;
   // Single-instance names held by running copies (ClaimInstance).
   std::vector<std::string> runningInstances;

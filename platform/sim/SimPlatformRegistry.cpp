@@ -232,7 +232,11 @@ long SimPlatform::RegQueryValueExA(HKey key, const std::string& valueName, std::
 
 long SimPlatform::RegSetValueExA(HKey key, const std::string& valueName, std::uint32_t type,
                                  const std::vector<std::uint8_t>& data) {
-  const std::string detail = RegistryTypeName(type) + " " + DescribeRegistryData(type, data);
+  const bool isString = type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
+  // The record shows what the caller passed: a text given without its NUL says so.
+  const std::string detail =
+      RegistryTypeName(type) + " " + DescribeRegistryData(type, data) +
+      (isString && !data.empty() && data.back() != 0 ? " without its NUL" : "");
   RegPath path;
   RegKey* node = nullptr;
   const long resolved = ResolveKey(key, kKeySetValue, &path, &node);
@@ -250,7 +254,6 @@ long SimPlatform::RegSetValueExA(HKey key, const std::string& valueName, std::ui
   // A string given without its NUL is stored with it: NT counts the NUL that
   // follows the text in the caller's memory, and the programs' texts have one.
   std::vector<std::uint8_t> stored = data;
-  const bool isString = type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
   if (isString && !stored.empty() && stored.back() != 0) stored.push_back(0);
   PutValue(*node, valueName, type, std::move(stored));
   Record("RegSetValueExA", target, detail, error::kSuccess);

@@ -1,6 +1,8 @@
 // Text rules of the simulated machine. Registry names, file names and most
 // system names compare without case the way Windows does for ANSI text in the
 // Windows-1252 code page: both sides are upper-cased, then compared as bytes.
+// A machine of another code page (SimCodePages.h) compares its names by the
+// same Western rules: only its ASCII letters fold as they would on Windows.
 #pragma once
 
 #include <cstdint>

@@ -108,6 +108,9 @@ class Win32Platform final : public Platform {
   std::uint32_t MciSendStringA(const std::string& command) override;
 
   int GetLocaleInfoA(std::uint32_t locale, std::uint32_t item, std::string& buffer) override;
+  std::uint32_t GetACP() override;
+  std::u16string MultiByteToWideChar(std::uint32_t codePage, const std::string& text) override;
+  std::string CharLowerBuffA(const std::string& text) override;
   bool GetUserNameA(std::string* name) override;
   LocalTime GetLocalTime() override;
   std::string FormatMessageA(std::uint32_t errorCode) override;

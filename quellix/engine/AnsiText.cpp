@@ -3,6 +3,9 @@
 namespace quellix {
 namespace {
 
+// The platform whose system lower-cases ANSI text, while a SystemAnsiCase lives.
+platform::Platform* systemCasePlatform = nullptr;
+
 unsigned char LowerAnsiByte(unsigned char c) {
   if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
   if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
@@ -22,7 +25,14 @@ unsigned char LowerAnsiByte(unsigned char c) {
 
 }  // namespace
 
+SystemAnsiCase::SystemAnsiCase(platform::Platform& platform) : replaced_(systemCasePlatform) {
+  systemCasePlatform = &platform;
+}
+
+SystemAnsiCase::~SystemAnsiCase() { systemCasePlatform = replaced_; }
+
 std::string LowerAnsi(const std::string& text) {
+  if (systemCasePlatform != nullptr) return systemCasePlatform->CharLowerBuffA(text);
   std::string lower = text;
   for (char& c : lower) c = static_cast<char>(LowerAnsiByte(static_cast<unsigned char>(c)));
   return lower;

@@ -1,15 +1,34 @@
-// Text helpers for the ANSI (Windows-1252) strings the engine works on, with
-// the semantics of the classic string functions the routines are written in.
+// Text helpers for the ANSI strings the engine works on (bytes in the
+// system's code page), with the semantics of the classic string functions the
+// routines are written in.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "platform/Platform.h"
+
 namespace quellix {
 
-// Lower case as the system does it for Windows-1252 text (ASCII letters, the
+// Lower case as the system does it for text of its ANSI code page (whole
+// characters; the trail bytes of double-byte characters stay as they are).
+// Without a SystemAnsiCase alive: Windows-1252's rules (ASCII letters, the
 // accented capitals and the few capitals in 0x80-0x9F).
 std::string LowerAnsi(const std::string& text);
+
+// While it lives, LowerAnsi lower-cases as the platform's system does. The
+// ANSI code page belongs to the system and so holds for the whole process;
+// the session that works on a platform keeps one of these.
+class SystemAnsiCase {
+ public:
+  explicit SystemAnsiCase(platform::Platform& platform);
+  ~SystemAnsiCase();  // the rules it replaced hold again
+  SystemAnsiCase(const SystemAnsiCase&) = delete;
+  SystemAnsiCase& operator=(const SystemAnsiCase&) = delete;
+
+ private:
+  platform::Platform* replaced_;
+};
 
 // Blanks (only U+0020) removed from both ends.
 std::string TrimBlanks(const std::string& text);

@@ -56,14 +56,23 @@ Backup MakeBackup(Session& session, const std::string& path, const std::string& 
     platform.SetLastError(0);
     if (platform.CopyFileA(path, backup, true)) return Backup::kMade;
     const std::uint32_t error = platform.GetLastError();
-    if (error == platform::error::kFileNotFound) return Backup::kSourceMissing;
     if (error == platform::error::kFileExists || error == platform::error::kAlreadyExists) {
       if (SameContents(platform, path, backup)) return Backup::kAlreadyThere;
       continue;
     }
-    // Path not found may mean the file's folder or the backup folder.
+    // Not found may mean the file or the backup folder (or a file that came
+    // back between the two calls): the file is asked for on its own. Only
+    // "not found" (or a name no file can have) proves the file missing: a
+    // query refused for any other reason says nothing, and the file must not
+    // be deleted uncopied.
+    platform.SetLastError(0);
     if (platform.GetFileAttributesA(path) == platform::kInvalidFileAttributes) {
-      return Backup::kSourceMissing;
+      const std::uint32_t queryError = platform.GetLastError();
+      if (queryError == platform::error::kFileNotFound ||
+          queryError == platform::error::kPathNotFound ||
+          queryError == platform::error::kInvalidName) {
+        return Backup::kSourceMissing;
+      }
     }
     return Backup::kImpossible;
   }
@@ -82,6 +91,15 @@ bool BackupAndDeleteFile(Session& session, const std::string& path) {
     return false;
   }
   const std::string fileName = GetField(path, "\\", CountFields(path, "\\") - 1);
+  // A file that is kept after all keeps its read-only, hidden and system marks.
+  const std::uint32_t attributes = platform.GetFileAttributesA(path);
+  const auto keep = [&]() {
+    if (attributes != platform::kInvalidFileAttributes &&
+        attributes != platform::kFileAttributeNormal) {
+      platform.SetFileAttributesA(path, attributes);
+    }
+    return false;
+  };
   platform.SetFileAttributesA(path, platform::kFileAttributeNormal);
   switch (MakeBackup(session, path, fileName)) {
     case Backup::kMade:
@@ -92,15 +110,17 @@ bool BackupAndDeleteFile(Session& session, const std::string& path) {
       break;
     case Backup::kImpossible:
       session.WriteMessage(13, path);
-      return false;
+      return keep();
   }
   platform.SetLastError(0);
   if (platform.DeleteFileA(path)) {
     session.WriteMessage(14, path);
+    session.run.FilesRemoved = true;
     return true;
   }
-  if (platform.GetLastError() == platform::error::kAccessDenied) session.WriteMessage(13, path);
-  return false;
+  const std::uint32_t deleteError = platform.GetLastError();
+  if (deleteError == platform::error::kAccessDenied) session.WriteMessage(13, path);
+  return keep();
 }
 
 }  // namespace quellix

@@ -34,7 +34,10 @@ bool WriteWholeFile(platform::Platform& platform, const std::string& path,
   if (file == platform::kInvalidHandleValue) return false;
   std::uint32_t written = 0;
   const bool complete = platform.WriteFile(file, bytes, &written) && written == bytes.size();
-  return platform.CloseHandle(file) && complete;
+  const bool closed = platform.CloseHandle(file);
+  // A new file that did not get all its bytes would pass for a backup later.
+  if (!(complete && closed) && !replaceExisting) platform.DeleteFileA(path);
+  return complete && closed;
 }
 
 }  // namespace quellix

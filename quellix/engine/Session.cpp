@@ -10,7 +10,8 @@ Session::Session(platform::Platform& platform, Host& host, lang::Language& langu
       platform(nativeFiles_),
       host(host),
       language(language),
-      phases(phases) {
+      phases(phases),
+      ansiCase_(platform) {
   frmMain = FrmMain::Shipped();
   auto arrays = BuildSignatureArrays(frmMain);
   InfectionNames = std::move(arrays.InfectionNames);

@@ -10,6 +10,7 @@
 #include "platform/Platform.h"
 #include "quellix/Host.h"
 #include "quellix/engine/NativeFiles.h"
+#include "quellix/engine/AnsiText.h"
 #include "quellix/engine/RemovalPhases.h"
 #include "quellix/engine/frmMain.h"
 
@@ -30,6 +31,7 @@ struct RunValues {
   // The 32-bit system folder of a 64-bit Windows (c:\windows\syswow64), no
   // trailing backslash; empty on a 32-bit Windows.
   std::string SysWow64Dir;
+  bool FilesRemoved = false;  // a worm file was backed up and deleted in this run
 };
 
 class Session {
@@ -54,6 +56,9 @@ class Session {
   // The two ways in which a run reports, in the current language.
   void WriteMessage(float number, const std::string& argument = std::string());
   std::int16_t ShowMessageBox(float number, std::int16_t style);
+
+ private:
+  SystemAnsiCase ansiCase_;
 };
 
 }  // namespace quellix

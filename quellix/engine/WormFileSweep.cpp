@@ -126,29 +126,66 @@ bool ListingCanFind(const std::string& file) {
   return !IsDeviceName(file);
 }
 
+// False when the listing proves nothing; a missing or empty folder is listed
+// as holding nothing.
+bool SweepFolderListings::ListInto(const std::string& folder, std::map<std::string, int>* names,
+                                   bool* trusted) {
+  std::vector<platform::FindEntry> entries;
+  platform_.SetLastError(0);
+  *trusted = true;
+  if (!platform_.FindFiles(folder + "*", &entries)) {
+    const std::uint32_t error = platform_.GetLastError();
+    // Any failure but "missing" (a folder that may not be listed, a drive
+    // that is not ready) proves nothing.
+    *trusted = error == platform::error::kFileNotFound || error == platform::error::kPathNotFound;
+    return *trusted;
+  }
+  for (const platform::FindEntry& entry : entries) {
+    // A name that the code page cannot show comes back with '?' in it: the
+    // listing no longer tells which names the folder holds.
+    if (entry.name.find('?') != std::string::npos) *trusted = false;
+    if (entry.name == "." || entry.name == "..") continue;
+    ++(*names)[LowerAnsi(entry.name)];
+  }
+  return *trusted;
+}
+
 SweepFolderListings::Listing& SweepFolderListings::ListingOf(const std::string& folder) {
   const std::string key = LowerAnsi(folder);
   auto found = listings_.find(key);
   if (found != listings_.end()) return found->second;
   Listing& listing = listings_[key];
-  std::vector<platform::FindEntry> entries;
-  platform_.SetLastError(0);
-  if (!platform_.FindFiles(folder + "*", &entries)) {
-    const std::uint32_t error = platform_.GetLastError();
-    // A missing or empty folder holds nothing; any other failure (a folder
-    // that may not be listed, a drive that is not ready) proves nothing.
-    listing.trusted =
-        error == platform::error::kFileNotFound || error == platform::error::kPathNotFound;
-    return listing;
-  }
-  for (const platform::FindEntry& entry : entries) {
-    // A name that the code page cannot show comes back with '?' in it: the
-    // listing no longer tells which names the folder holds.
-    if (entry.name.find('?') != std::string::npos) listing.trusted = false;
-    if (entry.name == "." || entry.name == "..") continue;
-    ++listing.names[LowerAnsi(entry.name)];
-  }
+  listing.folder = folder;
+  ListInto(folder, &listing.names, &listing.trusted);
   return listing;
+}
+
+bool SweepFolderListings::Relist() {
+  bool any = false;
+  for (auto& [key, listing] : listings_) {
+    listing.appeared.clear();
+    // A folder that was not trusted had every name tried already.
+    if (!listing.trusted) continue;
+    std::map<std::string, int> now;
+    bool trusted = false;
+    if (!ListInto(listing.folder, &now, &trusted)) continue;
+    for (const auto& [name, count] : now) {
+      int& before = listing.names[name];
+      if (count > before) listing.appeared.insert(name);
+      before = count;
+    }
+    any = any || !listing.appeared.empty();
+  }
+  return any;
+}
+
+bool SweepFolderListings::Appeared(const SweepTarget& target) const {
+  const auto listing = listings_.find(LowerAnsi(target.folder));
+  if (listing == listings_.end()) return false;
+  const std::string file = LowerAnsi(target.file);
+  const auto name = listing->second.names.find(file);
+  return listing->second.appeared.count(file) != 0 && name != listing->second.names.end() &&
+         name->second > 0;
 }
 
 bool SweepFolderListings::MayExist(const SweepTarget& target) {

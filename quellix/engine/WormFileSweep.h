@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -34,11 +35,21 @@ class SweepFolderListings {
   bool MayExist(const SweepTarget& target);
   void Deleted(const SweepTarget& target);
 
+  // Lists every folder listed so far once more and notes the names that came
+  // since its listing (a worm's watchdog writing it back in the middle of the
+  // sweep). True when any did.
+  bool Relist();
+  // True when the target's file is among the names that came and is still there.
+  bool Appeared(const SweepTarget& target) const;
+
  private:
   struct Listing {
     bool trusted = true;
+    std::string folder;                // as first asked for
     std::map<std::string, int> names;  // lower case -> entries of that name
+    std::set<std::string> appeared;    // lower case, since the last listing
   };
+  bool ListInto(const std::string& folder, std::map<std::string, int>* names, bool* trusted);
   Listing& ListingOf(const std::string& folder);
 
   platform::Platform& platform_;

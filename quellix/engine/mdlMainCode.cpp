@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/RuntimeError.h"
 #include "quellix/engine/AnsiText.h"
 #include "quellix/engine/ProductInfo.h"
 #include "quellix/engine/Session.h"
@@ -32,14 +33,25 @@ std::string QueryTempDir(platform::Platform& platform) {
 
 namespace {
 
+// Without its folders a run cannot tell the system's own programs and files
+// from worms: the judging table would spare nothing in the system folder.
+void StopWithoutFolder(Platform& platform, const char* folder) {
+  const std::uint32_t error = platform.GetLastError();
+  throw platform::RuntimeError(
+      error, std::string("The ") + folder + " could not be learned from the system", "RunRemoval");
+}
+
 void ComputeFolderValues(Session& session) {
   Platform& platform = session.platform;
   RunValues& run = session.run;
+  run.FilesRemoved = false;
   run.SystemDir =
       FolderFromBuffer([&](std::string& buffer) { platform.GetSystemDirectoryA(buffer); });
+  if (run.SystemDir.empty()) StopWithoutFolder(platform, "system folder");
   const auto fields = SplitText(run.SystemDir, "\\");
   run.WindowsDir = fields[0] + "\\" + (fields.size() > 1 ? fields[1] : std::string());
   run.TempDir = QueryTempDir(platform);
+  if (run.TempDir.empty()) StopWithoutFolder(platform, "temporary folder");
   run.RootDir = run.TempDir.substr(0, 3);
   if (run.BackupDir.empty()) run.BackupDir = run.RootDir;
   run.DatabaseVersion = DatabaseVersionFromCaption(session.host.WindowCaption());
@@ -156,7 +168,11 @@ void RunRemoval(Session& session) {
   if (registry.RegistryError) {
     RegistryErrorEnding(session, logPath);
   } else {
-    NormalEnding(session, logPath, servicesFound || processesFound || registry.RegistryFound);
+    // Worm files deleted by name or by digest are a find as much as a
+    // process: such a pass must not end with "No virus detected.".
+    NormalEnding(
+        session, logPath,
+        servicesFound || processesFound || registry.RegistryFound || session.run.FilesRemoved);
   }
   WriteVersionRecord(session);
 }

@@ -140,6 +140,16 @@ void SweepFiles(Session& session, SweepStrategy strategy) {
     session.host.SetProg1(Percent(index, names.size() - 1));
     session.host.DoEvents();
   }
+  // Literal probing meets a file that came after its folder was listed; the
+  // listing meets it only in a last look at the folders.
+  if (strategy != SweepStrategy::kListing || !listings.Relist()) return;
+  for (const std::string& name : names) {
+    for (const SweepTarget& target : SweepTargets(name, session.run)) {
+      if (listings.Appeared(target) && BackupAndDeleteFile(session, target.Path())) {
+        listings.Deleted(target);
+      }
+    }
+  }
 }
 
 }  // namespace

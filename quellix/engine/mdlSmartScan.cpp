@@ -40,6 +40,10 @@ void ListRegistryValues(Session& session, platform::HKey key) {
       dataCapacity = dataLength > dataCapacity ? dataLength : dataCapacity;
       result = platform.RegEnumValueA(key, index, nameCapacity, dataCapacity, &name, &type, &data,
                                       &dataLength);
+      // The value exists but cannot be read even so (it grew meanwhile, or
+      // the read was refused): only this value is passed over, the later
+      // ones are still judged.
+      if (result != platform::error::kSuccess && result != platform::error::kNoMoreItems) continue;
     }
     // No more values, or an enumeration that fails (a key that went away)
     // and would fail the same way for every later index.
@@ -81,10 +85,19 @@ bool IsKnownName(const Session& session, const std::string& stem) {
                      [&](const std::string& name) { return LowerAnsi(name) == lower; });
 }
 
-// Adds a worm name and keeps the array sorted. A path too short to have a
-// stem teaches no name: an empty name would make the sweep look for ".exe".
+// Whether a stem may become a worm name. The sweep puts every worm name after
+// the system's own folders: an empty name would make it look for ".exe", and a
+// name with path parts ("windows\system32\userinit", "..\x"), which an
+// autorun.inf on any stick can dictate, would steer it onto the system's files.
+bool IsLearnableStem(const std::string& stem) {
+  return !stem.empty() && stem.find_first_of("\\/:") == std::string::npos &&
+         stem.find("..") == std::string::npos;
+}
+
+// Adds a worm name and keeps the array sorted; a stem that is not a bare file
+// name teaches nothing.
 void LearnName(Session& session, const std::string& stem) {
-  if (stem.empty() || IsKnownName(session, stem)) return;
+  if (!IsLearnableStem(stem) || IsKnownName(session, stem)) return;
   std::vector<std::string>& names = session.InfectionNames;
   names.push_back(LowerAnsi(stem));
   QuickSort(names, 0, static_cast<std::int32_t>(names.size()) - 1);
@@ -232,8 +245,8 @@ void ScanRunKeysByMD5(Session& session) {
       LearnName(session, stem);
       session.WriteMessage(2, fileName);
       session.frmMain.lstIdentifiedByMD5.push_back(program);
-      // A stem too short to learn must not be reported once per signature.
-      if (stem.empty()) break;
+      // A stem that teaches no name must not be reported once per signature.
+      if (!IsLearnableStem(stem)) break;
     }
   }
   session.frmMain.lstKeys.clear();

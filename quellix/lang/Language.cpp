@@ -73,7 +73,10 @@ void Language::WriteMessage(float number, const std::string& argument) {
         text = ReplaceAll(row(), kLineBreakMarker, kLineBreak);
         break;
       case LogTreatment::kArgument:
-        text += ReplaceAll(row(), kArgumentMarker, AnsiToUtf16(argument));
+        // The argument is a name as the system's A calls gave it: bytes in
+        // the system's code page.
+        text += ReplaceAll(row(), kArgumentMarker,
+                           platform_.MultiByteToWideChar(platform::kCpAcp, argument));
         break;
       case LogTreatment::kUnchanged:
         text += row();

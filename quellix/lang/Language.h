@@ -32,7 +32,7 @@ class Language {
   void LoadLanguage(std::uint8_t index);
 
   // Appends log message `number` to the details box; `argument` is ANSI text
-  // (Windows-1252) and replaces "%%" in the messages that take one. An unlisted
+  // in the system's code page and replaces "%%" in the messages that take one. An unlisted
   // number appends an empty line. A listed number whose row the loaded table
   // lacks raises platform::RuntimeError.
   void WriteMessage(float number, const std::string& argument);

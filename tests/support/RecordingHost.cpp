@@ -35,7 +35,10 @@ void RecordingHost::SetProg1(double value) { prog1.push_back(value); }
 
 void RecordingHost::SetProg2(double value) { prog2.push_back(value); }
 
-void RecordingHost::DoEvents() { ++doEventsCalls; }
+void RecordingHost::DoEvents() {
+  ++doEventsCalls;
+  if (onDoEvents) onDoEvents();
+}
 
 void RecordingHost::SetTerm(bool value) {
   term = value;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,8 @@ class RecordingHost : public Host {
   std::vector<std::string> events;  // "Term=1", "EnableGUI", "Browse:<title>", ...
   std::u16string labels[3];
   int doEventsCalls = 0;
+  // Runs inside every DoEvents: what other programs do while the run yields.
+  std::function<void()> onDoEvents;
   bool term = false;
   std::string caption;
 

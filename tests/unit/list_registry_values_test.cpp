@@ -51,6 +51,17 @@ TEST_F(ListRegistryValuesTest, ReadsValuesLongerThanTheBuffersWhole) {
   EXPECT_EQ(List(), (ItemList{"long=" + longData, longName + "=c:\\a.exe", "after=c:\\b.exe"}));
 }
 
+TEST_F(ListRegistryValuesTest, AValueUnreadableEvenAtItsReportedSizeIsTheOnlyOneLeftOut) {
+  sim.machine.registry.RemoveKey(kRunKey);
+  sim.machine.registry.SetString(kRunKey, "first", "c:\\a.exe");
+  sim.machine.registry.SetString(kRunKey, "grows", "c:\\" + std::string(300, 'g') + ".exe");
+  sim.machine.registry.SetString(kRunKey, "worm", "c:\\worm.exe");
+  // The first read of "grows" reports its size; the second one, with that
+  // size, meets a value that has grown again.
+  sim.machine.InjectFault("RegEnumValueA", "", platform::error::kMoreData, 1).skip = 2;
+  EXPECT_EQ(List(), (ItemList{"first=c:\\a.exe", "worm=c:\\worm.exe"}));
+}
+
 TEST_F(ListRegistryValuesTest, StopsWhenTheKeyCannotBeEnumerated) {
   sim.machine.InjectFault("RegEnumValueA", "", 6);
   EXPECT_TRUE(List().empty());

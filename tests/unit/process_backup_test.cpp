@@ -78,13 +78,24 @@ TEST_F(BackupAndDelete, NoBackupNoDeletion) {
       {"disk full", [](platform::sim::Machine& m) { m.FillDisk(); }},
       {"copy refused", [](platform::sim::Machine& m) { m.InjectFault("CopyFileA", "", 5); }},
       {"file locked", [](platform::sim::Machine& m) { m.files.FindPath(kWorm)->locked = true; }},
+      // Only "not found" from the attribute query means the file is gone.
+      {"copy refused, attribute query refused",
+       [](platform::sim::Machine& m) {
+         m.InjectFault("CopyFileA", "", 32);
+         m.InjectFault("GetFileAttributesA", "", 5);
+       }},
   };
+  constexpr std::uint32_t kMarks = platform::kFileAttributeReadOnly |
+                                   platform::kFileAttributeHidden | platform::kFileAttributeSystem;
   for (const Case& c : cases) {
     test::DetectionFixture g;
-    g.sim.machine.files.AddTextFile(kWorm, "worm bytes");
+    g.sim.machine.files.AddTextFile(kWorm, "worm bytes", kMarks);
     c.breakIt(g.sim.machine);
     EXPECT_FALSE(BackupAndDeleteFile(g.session, kWormLower)) << c.what;
-    EXPECT_TRUE(g.Exists(kWorm)) << c.what;
+    ASSERT_TRUE(g.Exists(kWorm)) << c.what;
+    if (std::string(c.what).find("attribute query") == std::string::npos) {
+      EXPECT_EQ(g.sim.machine.files.FindPath(kWorm)->attributes, kMarks) << c.what;
+    }
     EXPECT_TRUE(g.sim.machine.ChangesBy("DeleteFileA").empty()) << c.what;
     EXPECT_EQ(g.Lines(), (Lines{"Found c:\\windows\\wormy.exe ...Unable To Remove!!"})) << c.what;
   }
@@ -93,8 +104,10 @@ TEST_F(BackupAndDelete, NoBackupNoDeletion) {
 TEST_F(BackupAndDelete, ARunningImageIsBackedUpAndReportedAsNotRemoved) {
   f.sim.machine.files.AddTextFile(kWorm, "worm bytes");
   f.sim.machine.AddProcess(3000, kWorm);
+  f.sim.machine.files.FindPath(kWorm)->attributes = platform::kFileAttributeHidden;
   EXPECT_FALSE(Run());
-  EXPECT_TRUE(f.Exists(kWorm));
+  ASSERT_TRUE(f.Exists(kWorm));
+  EXPECT_EQ(f.sim.machine.files.FindPath(kWorm)->attributes, platform::kFileAttributeHidden);
   EXPECT_EQ(f.Bytes("C:\\backup\\wormy.exe.back"), Text("worm bytes"));
   EXPECT_EQ(f.Lines(), (Lines{"Successfully backed up \"wormy.exe\"",
                               "Found c:\\windows\\wormy.exe ...Unable To Remove!!"}));

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "quellix/engine/ProcessJudging.h"
 #include "quellix/engine/mdlProcesses.h"
 #include "tests/unit/process_fixture.h"
 
@@ -18,6 +19,53 @@ struct JudgingCase {
 };
 
 class ProcessJudging : public testing::TestWithParam<JudgingCase> {};
+
+// Every name of every row of the judging table that spares, each in a folder
+// where its row spares it and, where there is one, a folder where it does not.
+TEST(ProcessJudgingTable, EveryNameOfEachSparingRowIsSparedWhereItsRowSays) {
+  RunValues run;
+  run.SystemDir = "c:\\windows\\system32";
+  run.WindowsDir = "c:\\windows";
+  const std::string system = "c:\\windows\\system32\\";
+  const std::string root = "\\systemroot\\system32\\";
+  const std::string windows = "c:\\windows\\";
+  const std::string elsewhere = "c:\\recycler\\";
+  struct Row {
+    std::vector<std::string> names;
+    std::vector<std::string> sparedIn;
+    std::vector<std::string> endedIn;
+  };
+  const std::vector<Row> rows = {
+      {{"ehsched.exe"}, {"c:\\windows\\ehome\\"}, {}},
+      {{"dumprep.exe", "dllhost.exe", "java.exe"}, {system, root}, {elsewhere}},
+      {{"firefox.exe", "realplayer.exe", "avp.exe", "nod32.exe", "msmsgs.exe", "usnsvc.exe",
+        "mcvsshld.exe"},
+       {elsewhere},
+       {windows, system}},
+      {{"mstask.exe", "ups.exe", "csrss.exe", "spoolsv.exe", "wscntfy.exe", "wdfmgr.exe"},
+       {system, root},
+       {elsewhere, windows}},
+      {{"mdm.exe"}, {root, elsewhere}, {system, windows}},
+      {{"iexplore.exe"}, {system, windows, elsewhere}, {}},
+      {{"ntvdm.exe", "svchost.exe", "smss.exe", "services.exe", "winlogon.exe", "ctfmon.exe",
+        "lsass.exe", "rundll32.exe"},
+       {system, root},
+       {elsewhere, windows}},
+      {{"explorer.exe", "regedit.exe"}, {system, root, windows}, {elsewhere}},
+      {{"msnmsgr.exe", "wmplayer.exe", "msimn.exe", "dumeter.exe"}, {elsewhere}, {windows}},
+      {{"winhelp.exe"}, {system, elsewhere}, {windows}},
+  };
+  for (const Row& row : rows) {
+    for (const std::string& name : row.names) {
+      for (const std::string& folder : row.sparedIn) {
+        EXPECT_TRUE(IsSpared(ProcessEntry{name, 3000, folder}, run)) << folder << name;
+      }
+      for (const std::string& folder : row.endedIn) {
+        EXPECT_FALSE(IsSpared(ProcessEntry{name, 3000, folder}, run)) << folder << name;
+      }
+    }
+  }
+}
 
 TEST_P(ProcessJudging, SparesOrTerminatesByNameAndFolder) {
   const JudgingCase& c = GetParam();

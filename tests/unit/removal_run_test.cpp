@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/RuntimeError.h"
 #include "quellix/engine/Session.h"
 #include "quellix/engine/StartButton.h"
 #include "quellix/engine/mdlMainCode.h"
@@ -125,9 +126,12 @@ TEST_F(RemovalRun, VersionRecordHoldsProgramAndDatabaseVersions) {
   EXPECT_EQ(test::ReadRegistryText(sim.platform, platform::kHkeyCurrentUser, key, "QLX"), "4.23");
   EXPECT_EQ(test::ReadRegistryText(sim.platform, platform::kHkeyCurrentUser, key, "VDB"), "7.00");
   // The data length is the number of characters, without a terminating NUL.
-  for (const auto& change : sim.machine.ChangesBy("RegSetValueExA")) {
-    EXPECT_EQ(change.result, 0) << change.target;
-  }
+  const auto writes = sim.machine.ChangesBy("RegSetValueExA");
+  ASSERT_EQ(writes.size(), 2u);
+  EXPECT_EQ(writes[0].target, "HKCU\\Software\\Quellix\\QLX\\Ver\\QLX");
+  EXPECT_EQ(writes[0].detail, "REG_SZ \"4.23\" without its NUL");
+  EXPECT_EQ(writes[1].detail, "REG_SZ \"7.00\" without its NUL");
+  for (const auto& change : writes) EXPECT_EQ(change.result, 0) << change.target;
   platform::HKey handle = 0;
   ASSERT_EQ(sim.platform.RegOpenKeyA(platform::kHkeyCurrentUser, key, &handle), 0);
   std::uint32_t type = 0;
@@ -304,6 +308,45 @@ TEST(RemovalRunFolders, FollowTheSystemFolderOfTheMachine) {
   EXPECT_EQ(phases.valuesAtSmartScan.WindowsDir, "d:\\winnt");
   EXPECT_EQ(phases.valuesAtSmartScan.TempDir, "e:\\tmp\\");
   EXPECT_EQ(phases.valuesAtSmartScan.RootDir, "e:\\");
+}
+
+// A run that cannot learn its folders would judge the system's own processes
+// and files against an empty system folder.
+TEST(RemovalRunFolders, AFolderThatCannotBeLearnedStopsTheRunBeforeItsFirstPhase) {
+  for (const char* call : {"GetSystemDirectoryA", "GetTempPathA"}) {
+    test::SimQuellix sim;
+    sim.host.folderChoice = "C:\\";
+    sim.machine.InjectFault(call, "", 5);
+    std::vector<std::string> trace;
+    ScriptedPhases phases;
+    phases.trace = &trace;
+    Session session(sim.platform, sim.host, sim.language, phases);
+    try {
+      StartButtonRun(session);
+      ADD_FAILURE() << call << ": the run went on";
+    } catch (const platform::RuntimeError& error) {
+      EXPECT_EQ(error.Number(), 5) << call;
+      EXPECT_EQ(error.Source(), "RunRemoval") << call;
+    }
+    EXPECT_TRUE(trace.empty()) << call;
+    EXPECT_TRUE(sim.machine.changes.empty()) << call;
+  }
+}
+
+// Worm files removed by the sweep with nothing running, no service and no
+// start-up value: the "Found ... Removed" lines must not be followed by "No
+// virus detected.".
+TEST(RemovalRunEnding, AWormFileRemovedWithoutAnythingElseEndsAsAFind) {
+  test::SimQuellix sim;
+  sim.host.folderChoice = "C:\\";
+  sim.machine.files.AddTextFile("C:\\WINDOWS\\system32\\msblast.exe", "worm at rest");
+  BuiltPhases phases;
+  Session session(sim.platform, sim.host, sim.language, phases);
+  StartButtonRun(session);
+  ASSERT_EQ(sim.platform.GetFileAttributesA("C:\\WINDOWS\\system32\\msblast.exe"),
+            platform::kInvalidFileAttributes);
+  EXPECT_EQ(sim.host.BoxNumbers(), (std::vector<double>{2, 5}));
+  ASSERT_EQ(sim.machine.startedProcesses.size(), 1u);
 }
 
 TEST(RemovalRunRepeat, SecondRunStartsFromAnEmptyDetailsBoxAndFreshValues) {

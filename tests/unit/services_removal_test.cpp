@@ -46,9 +46,28 @@ TEST_F(ServicesTest, TheStandardMachinesServicesAreLeftAlone) {
   EXPECT_FALSE(RemoveVirusServices(session));
   EXPECT_TRUE(DetailLines().empty());
   EXPECT_TRUE(sim.machine.changes.empty());
+  ASSERT_FALSE(sim.host.prog1.empty());
   EXPECT_EQ(sim.host.prog1.front(), 0);
   EXPECT_EQ(sim.host.prog1.back(), 100);
   EXPECT_EQ(sim.host.prog2, (std::vector<double>{20}));
+}
+
+// A sub-key whose name does not fit the buffer is passed over, not taken for
+// the end of the list.
+TEST_F(ServicesTest, AServicesListingReportingMoreDataBeforeTheWormStillFindsIt) {
+  session.InfectionNames = {"zzworm"};
+  sim.machine.AddService("ZzWorm", "C:\\WINDOWS\\zzworm.exe");
+  sim.machine.InjectFault("RegEnumKeyExA", kServicesKey, platform::error::kMoreData, 1);
+  EXPECT_TRUE(RemoveVirusServices(session));
+  EXPECT_FALSE(KeyExists("ZzWorm"));
+}
+
+// Only a value of the image-path name that has data gives the path.
+TEST_F(ServicesTest, ALaterEmptyImagePathValueKeepsTheRealPath) {
+  sim.machine.AddService("AvServe", "C:\\WINDOWS\\avserve.exe");
+  sim.machine.registry.SetValue(ServiceKey("AvServe"), "ImagePathBackup", platform::kRegSz, {});
+  EXPECT_TRUE(RemoveVirusServices(session));
+  EXPECT_FALSE(KeyExists("AvServe"));
 }
 
 TEST_F(ServicesTest, WormServiceIsStoppedBackedUpAndDeletedWithItsSubKeys) {
@@ -92,6 +111,7 @@ TEST_F(ServicesTest, WormServiceIsStoppedBackedUpAndDeletedWithItsSubKeys) {
 TEST_F(ServicesTest, ServiceThatWillNotStopIsStillRemovedButDoesNotCountAsStopped) {
   sim.machine.AddService("avserve", "c:\\windows\\avserve.exe").stopSucceeds = false;
   EXPECT_FALSE(RemoveVirusServices(session));
+  ASSERT_FALSE(DetailLines().empty());
   EXPECT_EQ(DetailLines().front(),
             "Found \"avserve\" c:\\windows\\avserve.exe ...Unable to Stop!!\"");
   EXPECT_FALSE(KeyExists("avserve"));
@@ -100,6 +120,7 @@ TEST_F(ServicesTest, ServiceThatWillNotStopIsStillRemovedButDoesNotCountAsStoppe
   sim.machine.InjectFault("OpenSCManagerA", "", 5);
   sim.host.details.clear();
   EXPECT_FALSE(RemoveVirusServices(session));
+  ASSERT_FALSE(DetailLines().empty());
   EXPECT_EQ(DetailLines().front(),
             "Found \"avserve\" c:\\windows\\avserve.exe ...Unable to Stop!!\"");
 }
@@ -156,6 +177,7 @@ TEST_F(ServicesTest, TheLastServiceKeyIsJudgedAndTheBarReachesItsEnd) {
   RemoveVirusServices(session);
   EXPECT_FALSE(KeyExists("zzzzworm"));
   const auto& prog1 = sim.host.prog1;
+  ASSERT_FALSE(prog1.empty());
   EXPECT_EQ(prog1.back(), 100);
   for (std::size_t i = 1; i < prog1.size(); ++i) EXPECT_GE(prog1[i], prog1[i - 1]);
   EXPECT_EQ(sim.host.doEventsCalls, static_cast<int>(prog1.size()) - 1);
@@ -182,6 +204,7 @@ TEST_F(ServicesTest, KeyWhoseBackupFailsIsKeptAndRetriedByTheNextRun) {
   sim.machine.AddService("avserve", "c:\\windows\\avserve.exe");
   session.run.BackupDir = "c:\\missing\\";
   EXPECT_TRUE(RemoveVirusServices(session));
+  ASSERT_FALSE(DetailLines().empty());
   EXPECT_EQ(DetailLines().back(), "Unable to backup \"avserve\"");
   EXPECT_TRUE(KeyExists("avserve"));
 
@@ -190,6 +213,7 @@ TEST_F(ServicesTest, KeyWhoseBackupFailsIsKeptAndRetriedByTheNextRun) {
   sim.host.details.clear();
   RemoveVirusServices(session);
   EXPECT_FALSE(KeyExists("avserve"));
+  ASSERT_FALSE(DetailLines().empty());
   EXPECT_EQ(DetailLines().back(), "Successfully backed up \"avserve\"");
   EXPECT_NE(FileText("c:\\saved\\avserve.reg").find("Services\\avserve]"), std::string::npos);
 }
@@ -234,6 +258,7 @@ TEST_F(DeleteKeyTreeTest, DeletesEveryNestedSubKey) {
   Build();
   DeleteTree();
   EXPECT_TRUE(KeyExists("tree"));
+  ASSERT_NE(sim.machine.registry.FindKey(ServiceKey("tree")), nullptr);
   EXPECT_TRUE(sim.machine.registry.FindKey(ServiceKey("tree"))->subKeys.empty());
 }
 
@@ -247,6 +272,7 @@ TEST_F(DeleteKeyTreeTest, EndsWhenASubKeyKeepsRefusingDeletion) {
     DeleteTree();
     const auto* tree = sim.machine.registry.FindKey(ServiceKey("tree"));
     // Everything else went; the refusing key and its parent stay.
+    ASSERT_NE(tree, nullptr);
     ASSERT_EQ(tree->subKeys.size(), 1u);
     EXPECT_EQ(tree->subKeys[0].name, "a");
     EXPECT_EQ(tree->subKeys[0].subKeys.size(), 1u);
@@ -261,6 +287,7 @@ TEST_F(DeleteKeyTreeTest, EndsWhenASubKeyCannotBeOpened) {
   sim.machine.InjectFault("RegOpenKeyA", ServiceKey("tree\\c"), 5);
   DeleteTree();
   const auto* tree = sim.machine.registry.FindKey(ServiceKey("tree"));
+  ASSERT_NE(tree, nullptr);
   ASSERT_EQ(tree->subKeys.size(), 1u);
   EXPECT_EQ(tree->subKeys[0].name, "c");
 }

@@ -150,7 +150,7 @@ TEST_F(SimFaults, EveryChangeIsRecordedInOrderWithItsOutcome) {
             }));
   EXPECT_EQ(machine.changes[2].detail, "from C:\\WINDOWS\\winmgrs.exe, fail if exists");
   EXPECT_EQ(machine.changes[6].detail, "created key");
-  EXPECT_EQ(machine.changes[7].detail, "REG_SZ \"7.00\"");
+  EXPECT_EQ(machine.changes[7].detail, "REG_SZ \"7.00\" without its NUL");
   EXPECT_EQ(machine.ChangesBy("TerminateProcess").size(), 2u);
 }
 

@@ -145,7 +145,55 @@ TEST_F(SmartScanTest, AutorunTargetsOfScannableDrivesAreChecked) {
                               "e:\\x.bat ...Identified"}));
   EXPECT_TRUE(Knows("setup"));
   EXPECT_TRUE(Knows("x"));
-  EXPECT_TRUE(Knows("tools\\run")) << "the stem keeps the folder below the root";
+  EXPECT_FALSE(Knows("tools\\run")) << "a stem with a folder in it is no worm name";
+  EXPECT_EQ(f.session.frmMain.lstIdentifiedByMD5,
+            (Lines{"C:\\tools\\run.com", "e:\\setup.exe", "e:\\x.bat"}));
+}
+
+// A stick's autorun.inf names the copy of a system program that it carries;
+// the names it teaches must not lead the sweep to the system's own file of
+// that path, whose digest is not listed.
+TEST_F(SmartScanTest, AnAutorunTargetInASubFolderTeachesNoNameAndTheSystemFileSurvives) {
+  f.sim.machine.AddDrive('E', platform::kDriveRemovable);
+  AddKnownWorm("E:\\WINDOWS\\system32\\userinit.exe", "worm posing as userinit");
+  AddKnownWorm("E:\\dots..name.exe", "worm with two dots");
+  f.sim.machine.files.AddTextFile("E:\\autorun.inf",
+                                  "[autorun]\r\nopen=windows\\system32\\userinit.exe\r\n"
+                                  "shell\\a\\command=..\\WINDOWS\\system32\\userinit.exe\r\n"
+                                  "shell\\b\\command=e:/windows/system32/userinit.exe\r\n"
+                                  "shell\\c\\command=dots..name.exe\r\n");
+  const auto namesBefore = f.session.InfectionNames;
+  SmartScan(f.session);
+  EXPECT_EQ(f.session.InfectionNames, namesBefore);
+  EXPECT_EQ(f.session.frmMain.lstIdentifiedByMD5,
+            (Lines{"e:\\windows\\system32\\userinit.exe", "e:\\..\\WINDOWS\\system32\\userinit.exe",
+                   "e:/windows/system32/userinit.exe", "e:\\dots..name.exe"}));
+
+  const auto systemCopy = f.Bytes("C:\\WINDOWS\\system32\\userinit.exe");
+  ASSERT_FALSE(systemCopy.empty());
+  KillVirusProcesses(f.session);
+  EXPECT_EQ(f.Bytes("C:\\WINDOWS\\system32\\userinit.exe"), systemCopy);
+  EXPECT_FALSE(f.Exists("E:\\WINDOWS\\system32\\userinit.exe"));
+}
+
+TEST_F(SmartScanTest, OnlyAutorunInfIsReadAmongTheInfFilesOfADriveRoot) {
+  f.sim.machine.AddDrive('E', platform::kDriveRemovable);
+  AddKnownWorm("E:\\driver.exe", "driver worm");
+  f.sim.machine.files.AddTextFile("E:\\setup.inf", "[x]\r\nopen=driver.exe\r\n");
+  f.sim.machine.files.AddTextFile("E:\\autorun.inf.inf", "open=driver.exe\r\n");
+  ScanAutorunFiles(f.session);
+  EXPECT_TRUE(f.session.frmMain.lstIdentifiedByMD5.empty());
+}
+
+// A program too short to have a stem teaches no name and must not be queued
+// once per matching signature.
+TEST_F(SmartScanTest, AShortRunProgramListedTwiceIsQueuedOnce) {
+  AddKnownWorm("C:\\ab", "short worm");
+  f.session.KnownDigests.push_back(f.session.KnownDigests.back());
+  f.sim.machine.registry.SetString(kRun, "short", "c:\\ab");
+  ScanRunKeysByMD5(f.session);
+  EXPECT_EQ(f.session.frmMain.lstIdentifiedByMD5, (Lines{"c:\\ab"}));
+  EXPECT_EQ(f.Lines(), (Lines{"ab ...Identified"}));
 }
 
 TEST_F(SmartScanTest, StripArgumentsCutsAfterTheFirstProgramExtension) {

@@ -78,10 +78,12 @@ TEST_F(StartupEntriesTest, TheCleanStandardMachineLosesNothing) {
   test::SimQuellix clean;
   Session standard{clean.platform, clean.host, clean.language, phases};
   standard.run.SystemDir = "c:\\windows\\system32";
+  ASSERT_NE(clean.machine.registry.FindKey(kUserRun), nullptr);
   const auto before = clean.machine.registry.FindKey(kUserRun)->values.size();
   CleanStartupEntries(standard, flags);
   EXPECT_FALSE(flags.RegistryFound);
   EXPECT_FALSE(flags.RegistryError);
+  ASSERT_NE(clean.machine.registry.FindKey(kUserRun), nullptr);
   EXPECT_EQ(clean.machine.registry.FindKey(kUserRun)->values.size(), before);
   EXPECT_TRUE(clean.machine.ChangesBy("RegDeleteValueA").empty());
 }
@@ -135,8 +137,10 @@ TEST_F(StartupEntriesTest, NameRulesNeedTheWholeFileNameAndIgnoreCaseAndQuotes) 
   sim.machine.registry.SetString(kMachineRun, "equals", "c:\\windows\\winmgrs.exe a=b");
   sim.machine.registry.SetString(kUserRun, "Quoted", "\"C:\\Program Files\\WINMGRS.EXE\" /x");
   const Lines lines = Clean();
+  ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines.front(),
             "Found HKCU\\..\\Run\\quoted = c:\\program files\\winmgrs.exe ...Removed");
+  ASSERT_NE(sim.machine.registry.FindKey(kMachineRun), nullptr);
   EXPECT_EQ(sim.machine.registry.FindKey(kMachineRun)->values.size(), 4u);
   EXPECT_FALSE(Has(kUserRun, "Quoted"));
 }
@@ -150,7 +154,11 @@ TEST_F(StartupEntriesTest, OnlyTheFirstFindOfAKeyIsRemovedPerScan) {
   EXPECT_TRUE(Has(kMachineRun, "second"));
   EXPECT_FALSE(Has(kUserRun, "third")) << "a find in one key does not stop the next key";
   sim.host.details.clear();
-  EXPECT_EQ(Clean().front(), "Found HKLM\\..\\Run\\second = c:\\windows\\taskmon.exe ...Removed");
+  {
+    const auto cleaned = Clean();
+    ASSERT_FALSE(cleaned.empty());
+    EXPECT_EQ(cleaned.front(), "Found HKLM\\..\\Run\\second = c:\\windows\\taskmon.exe ...Removed");
+  }
   EXPECT_FALSE(Has(kMachineRun, "second"));
 }
 
@@ -176,6 +184,17 @@ TEST_F(StartupEntriesTest, UsersRunKeyExemptsCtfmonMessengerAndTheMessengerClien
   EXPECT_FALSE(Has(kUserRun, "cut"));
 }
 
+// A worm that names the messenger client after itself is cut at its own
+// ".exe ", not kept whole as the client's line would be.
+TEST_F(StartupEntriesTest, AWormStartingTheMessengerClientIsCutAndRemoved) {
+  session.InfectionNames = {"worm"};
+  sim.machine.registry.SetString(kUserRun, "w",
+                                 "c:\\worm.exe c:\\program files\\msn messenger\\msnmsgr.exe");
+  EXPECT_EQ(Clean(), (Lines{"Found HKCU\\..\\Run\\w = c:\\worm.exe ...Removed",
+                            "Unable to open RunServices Registry"}));
+  EXPECT_FALSE(Has(kUserRun, "w"));
+}
+
 TEST_F(StartupEntriesTest, SecurityProductsInTheMachineRunKeyAreExempt) {
   sim.machine.registry.SetString(
       kMachineRun, "kis", "C:\\Program Files\\Kaspersky Lab\\Kaspersky Internet Security\\avp.exe");
@@ -183,6 +202,7 @@ TEST_F(StartupEntriesTest, SecurityProductsInTheMachineRunKeyAreExempt) {
                                  "c:\\kaspersky lab\\kaspersky internet security\\winmgrs.exe");
   sim.machine.registry.SetString(kMachineRun, "codec", "c:\\x\\Essentials Codec Pack\\taskmon.exe");
   Clean();
+  ASSERT_NE(sim.machine.registry.FindKey(kMachineRun), nullptr);
   EXPECT_EQ(sim.machine.registry.FindKey(kMachineRun)->values.size(), 3u);
   // The exemption is the machine-wide key's own.
   sim.machine.registry.SetString(kUserRun, "kis2",
@@ -213,20 +233,32 @@ TEST_F(StartupEntriesTest, Rundll32ValuesAreDecidedByTheirOwnRules) {
 TEST_F(StartupEntriesTest, FailedRundll32RemovalReportsTheCutData) {
   sim.machine.registry.SetString(kMachineRun, "msgs", "\"rundll32.exe\" c:\\msmsgs.txt,ini x");
   sim.machine.InjectFault("RegDeleteValueA", "*", 5);
-  EXPECT_EQ(Clean().front(), "Found HKLM\\..\\Run\\msgs=rundll32.exe ...Unable To Remove!!");
+  {
+    const auto cleaned = Clean();
+    ASSERT_FALSE(cleaned.empty());
+    EXPECT_EQ(cleaned.front(), "Found HKLM\\..\\Run\\msgs=rundll32.exe ...Unable To Remove!!");
+  }
   EXPECT_TRUE(flags.RegistryError);
 }
 
 TEST_F(StartupEntriesTest, RegeditValueLeadsToTheDeletionOfTheEditManagerValue) {
   sim.machine.registry.SetString(kMachineRun, "Microsoft Regestry Edit Manager", "c:\\x\\y.dll");
   sim.machine.registry.SetString(kMachineRun, "editor", "\"REGEDIT.EXE\"");
-  EXPECT_EQ(Clean().front(), "Found HKLM\\..\\Run\\editor=regedit.exe ...Removed");
+  {
+    const auto cleaned = Clean();
+    ASSERT_FALSE(cleaned.empty());
+    EXPECT_EQ(cleaned.front(), "Found HKLM\\..\\Run\\editor=regedit.exe ...Removed");
+  }
   EXPECT_FALSE(Has(kMachineRun, "Microsoft Regestry Edit Manager"));
   EXPECT_TRUE(Has(kMachineRun, "editor"));
   EXPECT_FALSE(flags.RegistryError);
 
   sim.host.details.clear();
-  EXPECT_EQ(Clean().front(), "Found HKLM\\..\\Run\\editor=regedit.exe ...Unable To Remove!!");
+  {
+    const auto cleaned = Clean();
+    ASSERT_FALSE(cleaned.empty());
+    EXPECT_EQ(cleaned.front(), "Found HKLM\\..\\Run\\editor=regedit.exe ...Unable To Remove!!");
+  }
   EXPECT_TRUE(flags.RegistryError);
   EXPECT_TRUE(flags.RegistryFound);
 }
@@ -234,7 +266,11 @@ TEST_F(StartupEntriesTest, RegeditValueLeadsToTheDeletionOfTheEditManagerValue) 
 TEST_F(StartupEntriesTest, RegeditWithAPathIsJudgedByTheNameRules) {
   sim.machine.registry.SetString(kMachineRun, "Microsoft Regestry Edit Manager", "c:\\x\\y.dll");
   sim.machine.registry.SetString(kMachineRun, "e", "c:\\windows\\regedit.exe");
-  EXPECT_EQ(Clean().front(), "Found HKLM\\..\\Run\\e = c:\\windows\\regedit.exe ...Removed");
+  {
+    const auto cleaned = Clean();
+    ASSERT_FALSE(cleaned.empty());
+    EXPECT_EQ(cleaned.front(), "Found HKLM\\..\\Run\\e = c:\\windows\\regedit.exe ...Removed");
+  }
   EXPECT_FALSE(Has(kMachineRun, "e"));
   EXPECT_TRUE(Has(kMachineRun, "Microsoft Regestry Edit Manager"));
 }
@@ -261,8 +297,12 @@ TEST_F(StartupEntriesTest, KeysThatDoNotOpenAreHandledAsTheirRowSays) {
 TEST_F(StartupEntriesTest, FailedDeletionSetsBothFlagsAndTheFlagsAreNeverCleared) {
   sim.machine.registry.SetString(kUserRun, "w", "c:\\windows\\winmgrs.exe");
   sim.machine.InjectFault("RegDeleteValueA", "*\\w", 5);
-  EXPECT_EQ(Clean().front(),
-            "Found HKCU\\..\\Run\\w = c:\\windows\\winmgrs.exe ...Unable To Remove!!");
+  {
+    const auto cleaned = Clean();
+    ASSERT_FALSE(cleaned.empty());
+    EXPECT_EQ(cleaned.front(),
+              "Found HKCU\\..\\Run\\w = c:\\windows\\winmgrs.exe ...Unable To Remove!!");
+  }
   EXPECT_TRUE(flags.RegistryError);
   EXPECT_TRUE(flags.RegistryFound);
   sim.machine.faults.clear();
@@ -352,6 +392,7 @@ TEST_F(StartupEntriesTest, ResetPoliciesKeepsARestrictionWhoseBackupFails) {
   session.run.BackupDir = "c:\\missing folder\\";
   ResetPolicies(session);
   EXPECT_TRUE(Has(system, "DisableTaskMgr"));
+  ASSERT_FALSE(DetailLines().empty());
   EXPECT_EQ(DetailLines().back(),
             "Unable to backup \"c:\\missing folder\\HKCU Policies System DisableTaskMgr.reg\"");
 }

@@ -17,6 +17,8 @@ namespace {
 
 using platform::sim::Machine;
 
+std::vector<std::uint8_t> Text(const std::string& text) { return {text.begin(), text.end()}; }
+
 struct GeneratedMachine {
   Machine machine;
   RunValues run;
@@ -186,6 +188,32 @@ TEST(SweepListing, NamesThatAListingCannotFindKeepTheFileCalls) {
                            "com10.exe", "x.y.exe", ".exe"}) {
     EXPECT_TRUE(ListingCanFind(file)) << file;
   }
+}
+
+// A watchdog that survived the process pass writes a worm file while the
+// sweep runs, after its folder was listed: literal probing meets it, and so
+// must the listing sweep.
+TEST(SweepListing, AFileWrittenInTheMiddleOfTheSweepIsFound) {
+  test::DetectionFixture literal;
+  test::DetectionFixture listing;
+  for (auto* f : {&literal, &listing}) {
+    f->session.InfectionNames = {"aaworm", "zzworm"};
+    f->sim.machine.files.AddTextFile("C:\\WINDOWS\\system32\\aaworm.exe", "first worm");
+    bool written = false;
+    f->sim.host.onDoEvents = [f, &written]() {
+      const bool sweeping =
+          f->sim.host.details.find(u"Looking For Virus Files") != std::u16string::npos;
+      if (!sweeping || written) return;
+      written = true;
+      f->sim.machine.files.AddTextFile("C:\\WINDOWS\\system32\\zzworm.exe", "written back");
+    };
+    KillVirusProcesses(f->session,
+                       f == &literal ? SweepStrategy::kLiteral : SweepStrategy::kListing);
+    f->sim.host.onDoEvents = nullptr;
+  }
+  EXPECT_FALSE(listing.Exists("C:\\WINDOWS\\system32\\zzworm.exe"));
+  EXPECT_EQ(listing.Bytes("C:\\backup\\zzworm.exe.back"), Text("written back"));
+  EXPECT_EQ(listing.Lines(), literal.Lines());
 }
 
 TEST(SweepListing, AFolderThatCannotBeListedIsProbedFileByFile) {

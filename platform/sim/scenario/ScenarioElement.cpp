@@ -25,8 +25,8 @@ std::string EscapePointerToken(const std::string& token) {
 
 }  // namespace
 
-Element::Element(const Json& value, std::string pointer, std::string name)
-    : value_(&value), pointer_(std::move(pointer)), name_(std::move(name)) {}
+Element::Element(const Json& value, std::string pointer, std::string name, std::uint32_t codePage)
+    : value_(&value), pointer_(std::move(pointer)), name_(std::move(name)), codePage_(codePage) {}
 
 void Element::Fail(const std::string& problem) const { throw ScenarioError(pointer_, problem); }
 
@@ -48,7 +48,7 @@ bool Element::Has(const char* field) const {
 
 Element Element::Field(const char* field) const {
   if (!Has(field)) Fail("missing field '" + std::string(field) + "'");
-  return Element(value_->at(field), pointer_ + "/" + EscapePointerToken(field), field);
+  return Element(value_->at(field), pointer_ + "/" + EscapePointerToken(field), field, codePage_);
 }
 
 std::optional<Element> Element::Optional(const char* field) const {
@@ -60,7 +60,8 @@ std::vector<Element> Element::Items() const {
   if (!value_->is_array()) Fail(name_ + " must be a list");
   std::vector<Element> items;
   for (std::size_t i = 0; i < value_->size(); ++i) {
-    items.emplace_back(value_->at(i), pointer_ + "/" + std::to_string(i), name_ + " item");
+    items.emplace_back(value_->at(i), pointer_ + "/" + std::to_string(i), name_ + " item",
+                       codePage_);
   }
   return items;
 }
@@ -68,11 +69,13 @@ std::vector<Element> Element::Items() const {
 std::string Element::Text() const {
   if (!value_->is_string()) Fail(name_ + " must be text");
   std::uint32_t bad = 0;
-  std::optional<std::string> ansi = AnsiFromUtf8(value_->get_ref<const std::string&>(), &bad);
+  std::optional<std::string> ansi =
+      AnsiFromUtf8(value_->get_ref<const std::string&>(), codePage_, &bad);
   if (!ansi) {
     char code[16];
     std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(bad));
-    Fail(name_ + " holds " + code + ", which Windows-1252 cannot store");
+    Fail(name_ + " holds " + code + ", which Windows-" + std::to_string(codePage_) +
+         " cannot store");
   }
   return *ansi;
 }

@@ -16,7 +16,8 @@ using Json = nlohmann::ordered_json;
 
 class Element {
  public:
-  Element(const Json& value, std::string pointer, std::string name);
+  // codePage: the machine's ANSI code page, in which Text() gives the bytes.
+  Element(const Json& value, std::string pointer, std::string name, std::uint32_t codePage = 1252);
 
   const Json& json() const { return *value_; }
   const std::string& pointer() const { return pointer_; }
@@ -32,7 +33,7 @@ class Element {
   std::optional<Element> Optional(const char* field) const;
   std::vector<Element> Items() const;  // the element must be a list
 
-  // Text as the machine keeps it: Windows-1252 bytes.
+  // Text as the machine keeps it: bytes in its ANSI code page.
   std::string Text() const;
   // Text as the file holds it: UTF-8.
   std::string Utf8() const;
@@ -43,6 +44,7 @@ class Element {
   const Json* value_;
   std::string pointer_;
   std::string name_;
+  std::uint32_t codePage_;
 };
 
 }  // namespace platform::sim::scenario

@@ -7,6 +7,7 @@
 #include <set>
 #include <sstream>
 
+#include "platform/sim/SimCodePages.h"
 #include "platform/sim/SimPath.h"
 #include "platform/sim/SimText.h"
 #include "platform/sim/scenario/Scenario.h"
@@ -67,6 +68,7 @@ class Reader {
                        "tempPath",
                        "currentDirectory",
                        "locale",
+                       "codePage",
                        "user",
                        "clock",
                        "clockAdvanceSeconds",
@@ -137,6 +139,12 @@ class Reader {
     }
     if (auto e = root.Optional("currentDirectory")) machine_.currentDirectory = AbsolutePath(*e);
     if (auto e = root.Optional("locale")) machine_.localeLanguageName = e->Text();
+    if (auto e = root.Optional("codePage")) {
+      machine_.ansiCodePage = static_cast<std::uint32_t>(e->Number(0, kMaxDword));
+      if (!IsSupportedCodePage(machine_.ansiCodePage)) {
+        e->Fail("codePage must be 1252, 1251 or 936");
+      }
+    }
     if (auto e = root.Optional("user")) machine_.userName = e->Text();
     if (auto e = root.Optional("clock")) machine_.clock = ReadClock(*e);
     if (auto e = root.Optional("clockAdvanceSeconds")) {
@@ -460,7 +468,7 @@ class Reader {
 
   void ReadFaults(const Element& list) {
     for (const Element& item : list.Items()) {
-      item.ExpectObject({"call", "target", "error", "times"});
+      item.ExpectObject({"call", "target", "error", "times", "skip"});
       const Element callElement = item.Field("call");
       const std::string call = callElement.Text();
       if (call != "*" && !IsFaultableCall(call)) {
@@ -474,6 +482,7 @@ class Reader {
       if (auto e = item.Optional("target")) fault.target = e->Text();
       fault.error = static_cast<std::uint32_t>(item.Field("error").Number(1, kMaxDword));
       if (auto e = item.Optional("times")) fault.times = static_cast<int>(e->Number(0, kMaxInt));
+      if (auto e = item.Optional("skip")) fault.skip = static_cast<int>(e->Number(0, kMaxInt));
       machine_.faults.push_back(fault);
     }
   }
@@ -598,8 +607,15 @@ Machine LoadScenario(std::string_view json) {
     if (bracket != std::string::npos) problem = problem.substr(bracket + 2);
     throw ScenarioError("", "not valid JSON: " + problem);
   }
+  // Every text is bytes in the machine's code page, so it is known first.
+  std::uint32_t codePage = 1252;
+  if (document.is_object() && document.contains("codePage") &&
+      document["codePage"].is_number_unsigned() &&
+      IsSupportedCodePage(document["codePage"].get<std::uint32_t>())) {
+    codePage = document["codePage"].get<std::uint32_t>();
+  }
   Machine machine;
-  scenario::Reader(machine).Read(scenario::Element(document, "", "scenario"));
+  scenario::Reader(machine).Read(scenario::Element(document, "", "scenario", codePage));
   return machine;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/sim/scenario/ScenarioText.h"
 
+#include "platform/sim/SimCodePages.h"
 #include "platform/sim/SimRegistry.h"
 #include "platform/sim/SimText.h"
 
@@ -277,6 +278,26 @@ bool LooksLikeText(const std::vector<std::uint8_t>& bytes) {
     if (byte < 0x20 && byte != '\t' && byte != '\r' && byte != '\n' && byte != 0x1A) return false;
   }
   return true;
+}
+
+std::string Utf8FromAnsi(std::string_view ansi, std::uint32_t codePage) {
+  if (codePage == 1252) return Utf8FromAnsi(ansi);
+  std::string out;
+  for (char16_t unit : DecodeAnsi(codePage, ansi)) AppendUtf8(out, unit);
+  return out;
+}
+
+std::optional<std::string> AnsiFromUtf8(std::string_view utf8, std::uint32_t codePage,
+                                        std::uint32_t* badCodePoint) {
+  if (codePage == 1252) return AnsiFromUtf8(utf8, badCodePoint);
+  std::string ansi;
+  for (std::uint32_t point : CodePoints(utf8)) {
+    if (point > 0xFFFF || !EncodeAnsiUnit(codePage, static_cast<char16_t>(point), &ansi)) {
+      *badCodePoint = point;
+      return std::nullopt;
+    }
+  }
+  return ansi;
 }
 
 }  // namespace platform::sim::scenario

@@ -18,6 +18,11 @@ std::string Utf8FromAnsi(std::string_view ansi);
 // that has no byte in the code page when the text cannot be stored.
 std::optional<std::string> AnsiFromUtf8(std::string_view utf8, std::uint32_t* badCodePoint);
 
+// The same for a machine of another ANSI code page (1251, 936; 1252 as above).
+std::string Utf8FromAnsi(std::string_view ansi, std::uint32_t codePage);
+std::optional<std::string> AnsiFromUtf8(std::string_view utf8, std::uint32_t codePage,
+                                        std::uint32_t* badCodePoint);
+
 // UTF-16LE bytes to UTF-8; nullopt for an odd length or a lone surrogate.
 std::optional<std::string> Utf8FromUtf16(const std::vector<std::uint8_t>& bytes);
 std::vector<std::uint8_t> Utf16FromUtf8(std::string_view utf8);

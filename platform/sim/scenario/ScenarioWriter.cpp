@@ -14,7 +14,10 @@ namespace platform::sim {
 namespace scenario {
 namespace {
 
-Json Text(std::string_view ansi) { return Json(Utf8FromAnsi(ansi)); }
+// The code page of the machine being saved: its texts are bytes in it.
+std::uint32_t savedCodePage = 1252;
+
+Json Text(std::string_view ansi) { return Json(Utf8FromAnsi(ansi, savedCodePage)); }
 
 std::uint32_t LittleEndian32(const std::vector<std::uint8_t>& data) {
   return static_cast<std::uint32_t>(data[0]) | static_cast<std::uint32_t>(data[1]) << 8 |
@@ -240,6 +243,7 @@ Json RecordJson(const Machine& machine) {
 std::string SaveScenario(const Machine& machine) {
   using scenario::Json;
   using scenario::Text;
+  scenario::savedCodePage = machine.ansiCodePage;
   Json document;
   document["base"] = "empty";
   document["platformId"] = machine.platformId;
@@ -249,6 +253,7 @@ std::string SaveScenario(const Machine& machine) {
   document["tempPath"] = Text(machine.tempPath);
   document["currentDirectory"] = Text(machine.currentDirectory);
   document["locale"] = Text(machine.localeLanguageName);
+  if (machine.ansiCodePage != 1252) document["codePage"] = machine.ansiCodePage;
   document["user"] = Text(machine.userName);
   document["clock"] = scenario::ClockText(machine.clock);
   document["clockAdvanceSeconds"] = machine.clockAdvanceSeconds;
@@ -321,6 +326,7 @@ std::string SaveScenario(const Machine& machine) {
     if (!fault.target.empty()) entry["target"] = Text(fault.target);
     entry["error"] = fault.error;
     if (fault.times >= 0) entry["times"] = fault.times;
+    if (fault.skip > 0) entry["skip"] = fault.skip;
     faults.push_back(entry);
   }
   document["faults"] = faults;

@@ -40,6 +40,9 @@ void mdlUniCode::CreateDetailsBox(double left, double top, double width, double 
                                 parent));
   ShowScrollBar(detailsBox_.Get(), SB_VERT, TRUE);
   SendMessageW(detailsBox_.Get(), EM_SETREADONLY, TRUE, 0);
+  // Appended text counts against the box's limit (about 30,000 characters
+  // unless raised); a long run writes far more.
+  SendMessageW(detailsBox_.Get(), EM_SETLIMITTEXT, 0, 0);
 }
 
 void mdlUniCode::SetCaptionLabels(const std::u16string& operation, const std::u16string& progress,
@@ -51,7 +54,16 @@ void mdlUniCode::SetCaptionLabels(const std::u16string& operation, const std::u1
 
 void mdlUniCode::AppendDetails(const std::u16string& text) {
   details_ += text;
-  ShowDetails();
+  HWND box = detailsBox_.Get();
+  if (box == nullptr) return;
+  // Only the new text goes into the box: rewriting the whole text for every
+  // line would make each line slower than the one before.
+  const int length = GetWindowTextLengthW(box);
+  SendMessageW(box, EM_SETSEL, static_cast<WPARAM>(length), static_cast<LPARAM>(length));
+  SendMessageW(box, EM_REPLACESEL, FALSE,
+               reinterpret_cast<LPARAM>(ToWide(VisibleText(text)).c_str()));
+  SendMessageW(box, EM_SCROLLCARET, 0, 0);
+  SendMessageW(box, WM_VSCROLL, SB_BOTTOM, 0);
 }
 
 void mdlUniCode::ClearDetails() {
