@@ -283,6 +283,16 @@ bool NativeFiles::LoadProgramResource(const std::string& type, int id,
   return inner_.LoadProgramResource(type, id, bytes);
 }
 
+std::uint32_t NativeFiles::GetACP() { return inner_.GetACP(); }
+
+std::u16string NativeFiles::MultiByteToWideChar(std::uint32_t codePage, const std::string& text) {
+  return inner_.MultiByteToWideChar(codePage, text);
+}
+
+std::string NativeFiles::CharLowerBuffA(const std::string& text) {
+  return inner_.CharLowerBuffA(text);
+}
+
 bool NativeFiles::ClaimInstance(const std::string& name, bool* anotherRuns) {
   return inner_.ClaimInstance(name, anotherRuns);
 }

@@ -334,6 +334,48 @@ bool RecordingPlatform::LoadProgramResource(const std::string& type, int id,
   return inner_.LoadProgramResource(type, id, bytes);
 }
 
+bool RecordingPlatform::QueryFullProcessImageNameA(Handle process, std::uint32_t capacity,
+                                                   std::string* path) {
+  Record("QueryFullProcessImageNameA", {Arg(process), Arg(capacity)});
+  return inner_.QueryFullProcessImageNameA(process, capacity, path);
+}
+
+bool RecordingPlatform::IsWow64Process(bool* wow64) {
+  Record("IsWow64Process", {});
+  return inner_.IsWow64Process(wow64);
+}
+
+std::uint32_t RecordingPlatform::GetSystemWow64DirectoryA(std::string& buffer) {
+  Record("GetSystemWow64DirectoryA", {});
+  return inner_.GetSystemWow64DirectoryA(buffer);
+}
+
+bool RecordingPlatform::Wow64DisableWow64FsRedirection(std::uintptr_t* oldValue) {
+  Record("Wow64DisableWow64FsRedirection", {});
+  return inner_.Wow64DisableWow64FsRedirection(oldValue);
+}
+
+bool RecordingPlatform::Wow64RevertWow64FsRedirection(std::uintptr_t oldValue) {
+  Record("Wow64RevertWow64FsRedirection", {Arg(oldValue)});
+  return inner_.Wow64RevertWow64FsRedirection(oldValue);
+}
+
+std::uint32_t RecordingPlatform::GetACP() {
+  Record("GetACP", {});
+  return inner_.GetACP();
+}
+
+std::u16string RecordingPlatform::MultiByteToWideChar(std::uint32_t codePage,
+                                                      const std::string& text) {
+  Record("MultiByteToWideChar", {Arg(codePage), Arg(text)});
+  return inner_.MultiByteToWideChar(codePage, text);
+}
+
+std::string RecordingPlatform::CharLowerBuffA(const std::string& text) {
+  Record("CharLowerBuffA", {Arg(text)});
+  return inner_.CharLowerBuffA(text);
+}
+
 bool RecordingPlatform::ClaimInstance(const std::string& name, bool* anotherRuns) {
   Record("ClaimInstance", {Arg(name)});
   return inner_.ClaimInstance(name, anotherRuns);

@@ -109,6 +109,15 @@ class RecordingPlatform : public platform::Platform {
   std::string FormatMessageA(std::uint32_t errorCode) override;
   bool LoadProgramResource(const std::string& type, int id,
                            std::vector<std::uint8_t>* bytes) override;
+  bool QueryFullProcessImageNameA(platform::Handle process, std::uint32_t capacity,
+                                  std::string* path) override;
+  bool IsWow64Process(bool* wow64) override;
+  std::uint32_t GetSystemWow64DirectoryA(std::string& buffer) override;
+  bool Wow64DisableWow64FsRedirection(std::uintptr_t* oldValue) override;
+  bool Wow64RevertWow64FsRedirection(std::uintptr_t oldValue) override;
+  std::uint32_t GetACP() override;
+  std::u16string MultiByteToWideChar(std::uint32_t codePage, const std::string& text) override;
+  std::string CharLowerBuffA(const std::string& text) override;
   bool ClaimInstance(const std::string& name, bool* anotherRuns) override;
   bool SnapshotProcesses(std::vector<platform::ProcessSnapshotEntry>* entries) override;
   std::uint32_t WaitForSingleObject(platform::Handle handle, std::uint32_t milliseconds) override;
