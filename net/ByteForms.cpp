@@ -1,5 +1,6 @@
 #include "net/ByteForms.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -81,6 +82,12 @@ std::size_t FixedSize(std::int32_t type) {
     default:
       return 0;
   }
+}
+
+std::size_t ReadLength(std::int32_t type, std::size_t waiting, std::optional<std::size_t> maxLen) {
+  if (type == vbString || type == vbByteArray) return maxLen ? std::min(waiting, *maxLen) : waiting;
+  const std::size_t size = FixedSize(type);
+  return waiting < size ? 0 : size;
 }
 
 Variant FromBytes(std::int32_t type, const Bytes& bytes) {

@@ -214,19 +214,14 @@ int CEventSocket::RecvData(Variant& data, bool peek, Variant& type,
   }
   Bytes bytes;
   if (effective == vbString || effective == vbByteArray) {
-    std::size_t count = available;
-    if (maxLen) {
-      if (*maxLen == 0 || available == 0) {
-        data = data.Type() == vbString ? Variant(std::string()) : Variant(Bytes());
-        if (protocol_ == ProtocolUDP) {
-          DiscardDatagram();
-          Fail(sys::kMessageTooLong, source);
-        }
-        return 0;
-      }
-      count = std::min(available, *maxLen);
-    } else if (available == 0) {
+    const std::size_t count = ReadLength(effective, available, maxLen);
+    if (count == 0) {
       data = data.Type() == vbString ? Variant(std::string()) : Variant(Bytes());
+      // A datagram that a zero maximum length cannot hold is too long for it.
+      if (maxLen && protocol_ == ProtocolUDP) {
+        DiscardDatagram();
+        Fail(sys::kMessageTooLong, source);
+      }
       return 0;
     }
     const int result = TakeBytes(count, peek, bytes);
@@ -236,8 +231,9 @@ int CEventSocket::RecvData(Variant& data, bool peek, Variant& type,
   }
   const std::size_t size = FixedSize(effective);
   if (size == 0) throw SocketError(kErrVariantType, kTextVariantType, source);
-  if (available < size) return 0;
-  const int result = TakeBytes(size, peek, bytes);
+  const std::size_t count = ReadLength(effective, available, maxLen);
+  if (count == 0) return 0;
+  const int result = TakeBytes(count, peek, bytes);
   // A datagram shorter than the value leaves data as it was, like a short buffer.
   if (bytes.size() == size) data = FromBytes(effective, bytes);
   if (result != 0) Fail(result, source);
