@@ -1,6 +1,6 @@
 #include "quellix/ui/About.h"
 
-#include "quellix/engine/ProductInfo.h"
+#include "quellix/engine/run/ProductInfo.h"
 #include "quellix/lang/Rounding.h"
 
 namespace quellix::ui {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "quellix/engine/mdlMainCode.h"
+#include "quellix/engine/run/mdlMainCode.h"
 #include "quellix/ui/ProgramLifetime.h"
 
 namespace quellix::ui {

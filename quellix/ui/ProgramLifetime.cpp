@@ -1,6 +1,6 @@
 #include "quellix/ui/ProgramLifetime.h"
 
-#include "quellix/engine/mdlMainCode.h"
+#include "quellix/engine/run/mdlMainCode.h"
 
 namespace quellix::ui {
 

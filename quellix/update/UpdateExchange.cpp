@@ -1,7 +1,7 @@
 #include "quellix/update/UpdateExchange.h"
 
 #include "net/SocketError.h"
-#include "quellix/engine/ProductInfo.h"
+#include "quellix/engine/run/ProductInfo.h"
 #include "quellix/update/UpdateRequests.h"
 
 namespace quellix::update {

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "net/CEventSocket.h"
-#include "quellix/engine/Session.h"
+#include "quellix/engine/session/Session.h"
 #include "quellix/update/DetectionFeed.h"
 #include "quellix/update/ExchangeWindow.h"
 #include "quellix/update/UpdateTarget.h"

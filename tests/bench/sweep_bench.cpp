@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "platform/win32/Win32Platform.h"
-#include "quellix/engine/AnsiText.h"
-#include "quellix/engine/Session.h"
-#include "quellix/engine/WormFileSweep.h"
-#include "quellix/engine/mdlProcesses.h"
-#include "quellix/engine/mdlSortandSearch.h"
+#include "quellix/engine/system/AnsiText.h"
+#include "quellix/engine/session/Session.h"
+#include "quellix/engine/cleanup/WormFileSweep.h"
+#include "quellix/engine/cleanup/mdlProcesses.h"
+#include "quellix/engine/session/mdlSortandSearch.h"
 #include "quellix/lang/Language.h"
 #include "tests/support/RecordingHost.h"
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "quellix/engine/Session.h"
+#include "quellix/engine/session/Session.h"
 #include "tests/support/SimQuellix.h"
 
 namespace quellix::fuzz {

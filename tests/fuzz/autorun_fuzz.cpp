@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "quellix/engine/MD5Hash.h"
-#include "quellix/engine/mdlSmartScan.h"
+#include "quellix/engine/detection/MD5Hash.h"
+#include "quellix/engine/detection/mdlSmartScan.h"
 #include "tests/fuzz/FuzzMachine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "quellix/engine/mdlHosts.h"
+#include "quellix/engine/cleanup/mdlHosts.h"
 #include "tests/fuzz/FuzzMachine.h"
 
 namespace {

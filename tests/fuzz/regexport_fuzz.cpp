@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "quellix/engine/RegExport.h"
+#include "quellix/engine/cleanup/RegExport.h"
 #include "tests/fuzz/FuzzMachine.h"
 #include "tests/support/RegImport.h"
 

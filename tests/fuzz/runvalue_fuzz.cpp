@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "quellix/engine/mdlStartupEntries.h"
+#include "quellix/engine/cleanup/mdlStartupEntries.h"
 #include "tests/fuzz/FuzzMachine.h"
 #include "tests/support/RegImport.h"
 

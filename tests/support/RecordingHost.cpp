@@ -1,6 +1,6 @@
 #include "tests/support/RecordingHost.h"
 
-#include "quellix/engine/ProductInfo.h"
+#include "quellix/engine/run/ProductInfo.h"
 
 namespace quellix::test {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "quellix/engine/AnsiText.h"
-#include "quellix/engine/ProductInfo.h"
+#include "quellix/engine/system/AnsiText.h"
+#include "quellix/engine/run/ProductInfo.h"
 
 namespace quellix {
 namespace {

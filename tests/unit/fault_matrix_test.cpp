@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "platform/RuntimeError.h"
-#include "quellix/engine/MD5Hash.h"
-#include "quellix/engine/ProcessJudging.h"
-#include "quellix/engine/Session.h"
-#include "quellix/engine/StartButton.h"
+#include "quellix/engine/detection/MD5Hash.h"
+#include "quellix/engine/detection/ProcessJudging.h"
+#include "quellix/engine/session/Session.h"
+#include "quellix/engine/run/StartButton.h"
 #include "tests/support/RegImport.h"
 #include "tests/support/SimQuellix.h"
 #include "tests/support/TestText.h"

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "quellix/engine/Session.h"
-#include "quellix/engine/mdlHosts.h"
+#include "quellix/engine/session/Session.h"
+#include "quellix/engine/cleanup/mdlHosts.h"
 #include "tests/support/RunLog.h"
 #include "tests/support/SimQuellix.h"
 #include "tests/support/TestText.h"

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "quellix/engine/Session.h"
-#include "quellix/engine/mdlSmartScan.h"
+#include "quellix/engine/session/Session.h"
+#include "quellix/engine/detection/mdlSmartScan.h"
 #include "tests/support/SimQuellix.h"
 
 namespace quellix {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "quellix/engine/Session.h"
-#include "quellix/engine/StartButton.h"
-#include "quellix/engine/mdlSortandSearch.h"
+#include "quellix/engine/session/Session.h"
+#include "quellix/engine/run/StartButton.h"
+#include "quellix/engine/session/mdlSortandSearch.h"
 #include "tests/support/SimQuellix.h"
 
 namespace quellix {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/RuntimeError.h"
-#include "quellix/engine/MD5Hash.h"
+#include "quellix/engine/detection/MD5Hash.h"
 #include "tests/support/SimQuellix.h"
 #include "tests/support/TestText.h"
 

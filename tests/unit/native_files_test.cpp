@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/sim/SimPlatform.h"
-#include "quellix/engine/NativeFiles.h"
+#include "quellix/engine/system/NativeFiles.h"
 
 namespace quellix {
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "quellix/engine/mdlProcesses.h"
+#include "quellix/engine/cleanup/BackupAndDeleteFile.h"
 #include "tests/unit/process_fixture.h"
 
 namespace quellix {

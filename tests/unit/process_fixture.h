@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/sim/SimMachine.h"
-#include "quellix/engine/Session.h"
+#include "quellix/engine/session/Session.h"
 #include "tests/support/SimQuellix.h"
 
 namespace quellix::test {

@@ -3,8 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "quellix/engine/ProcessJudging.h"
-#include "quellix/engine/mdlProcesses.h"
+#include "quellix/engine/detection/ProcessJudging.h"
+#include "quellix/engine/cleanup/mdlProcesses.h"
+#include "quellix/engine/detection/ProcessList.h"
+#include "quellix/engine/system/AnsiText.h"
 #include "tests/unit/process_fixture.h"
 
 namespace quellix {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/sim/SimRegistry.h"
-#include "quellix/engine/RegExport.h"
+#include "quellix/engine/cleanup/RegExport.h"
 #include "tests/support/SimQuellix.h"
 
 namespace quellix {

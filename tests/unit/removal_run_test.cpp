@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "platform/RuntimeError.h"
-#include "quellix/engine/Session.h"
-#include "quellix/engine/StartButton.h"
-#include "quellix/engine/mdlMainCode.h"
+#include "quellix/engine/session/Session.h"
+#include "quellix/engine/run/StartButton.h"
+#include "quellix/engine/run/mdlMainCode.h"
 #include "tests/support/RunLog.h"
 #include "tests/support/SimQuellix.h"
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "quellix/engine/Session.h"
-#include "quellix/engine/mdlServices.h"
+#include "quellix/engine/session/Session.h"
+#include "quellix/engine/cleanup/mdlServices.h"
 #include "tests/support/RunLog.h"
 #include "tests/support/SimQuellix.h"
 #include "tests/support/TestText.h"

@@ -3,9 +3,9 @@
 #include <set>
 #include <string>
 
-#include "quellix/engine/AnsiText.h"
-#include "quellix/engine/frmMain.h"
-#include "quellix/engine/mdlSortandSearch.h"
+#include "quellix/engine/system/AnsiText.h"
+#include "quellix/engine/session/frmMain.h"
+#include "quellix/engine/session/mdlSortandSearch.h"
 
 namespace quellix {
 namespace {

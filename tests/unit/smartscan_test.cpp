@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "quellix/engine/MD5Hash.h"
-#include "quellix/engine/mdlProcesses.h"
-#include "quellix/engine/mdlSmartScan.h"
+#include "quellix/engine/detection/MD5Hash.h"
+#include "quellix/engine/cleanup/mdlProcesses.h"
+#include "quellix/engine/detection/mdlSmartScan.h"
 #include "tests/unit/process_fixture.h"
 
 namespace quellix {

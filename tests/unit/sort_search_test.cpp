@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "quellix/engine/mdlSortandSearch.h"
+#include "quellix/engine/session/mdlSortandSearch.h"
 
 namespace quellix {
 namespace {

@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "quellix/engine/Session.h"
-#include "quellix/engine/mdlStartupEntries.h"
+#include "quellix/engine/session/Session.h"
+#include "quellix/engine/cleanup/mdlStartupEntries.h"
 #include "tests/support/RunLog.h"
 #include "tests/support/SimQuellix.h"
 #include "tests/support/TestText.h"

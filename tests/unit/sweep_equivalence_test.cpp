@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "quellix/engine/WormFileSweep.h"
-#include "quellix/engine/mdlProcesses.h"
+#include "quellix/engine/cleanup/WormFileSweep.h"
+#include "quellix/engine/cleanup/mdlProcesses.h"
 #include "tests/unit/process_fixture.h"
 
 namespace quellix {

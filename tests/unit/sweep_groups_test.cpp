@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "quellix/engine/AnsiText.h"
-#include "quellix/engine/mdlProcesses.h"
+#include "quellix/engine/system/AnsiText.h"
+#include "quellix/engine/cleanup/mdlProcesses.h"
 #include "tests/unit/process_fixture.h"
 
 namespace quellix {

@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "platform/sim/scenario/Scenario.h"
-#include "quellix/engine/RemovalPhases.h"
-#include "quellix/engine/Session.h"
-#include "quellix/engine/StartButton.h"
+#include "quellix/engine/session/RemovalPhases.h"
+#include "quellix/engine/session/Session.h"
+#include "quellix/engine/run/StartButton.h"
 #include "tests/support/RunLog.h"
 #include "tests/support/SimQuellix.h"
 #include "tests/support/TestText.h"

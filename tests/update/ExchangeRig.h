@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "quellix/engine/RemovalPhases.h"
-#include "quellix/engine/Session.h"
+#include "quellix/engine/session/RemovalPhases.h"
+#include "quellix/engine/session/Session.h"
 #include "quellix/update/UpdateExchange.h"
 #include "tests/support/SimQuellix.h"
 #include "tests/update/TestUpdateHost.h"

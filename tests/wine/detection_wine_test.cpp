@@ -9,11 +9,12 @@
 #include <vector>
 
 #include "platform/win32/Win32Platform.h"
-#include "quellix/engine/AnsiText.h"
-#include "quellix/engine/MD5Hash.h"
-#include "quellix/engine/Session.h"
-#include "quellix/engine/mdlProcesses.h"
-#include "quellix/engine/mdlSmartScan.h"
+#include "quellix/engine/system/AnsiText.h"
+#include "quellix/engine/detection/MD5Hash.h"
+#include "quellix/engine/session/Session.h"
+#include "quellix/engine/cleanup/mdlProcesses.h"
+#include "quellix/engine/detection/ProcessList.h"
+#include "quellix/engine/detection/mdlSmartScan.h"
 #include "quellix/lang/Language.h"
 #include "tests/support/RecordingHost.h"
 #include "tests/support/TestText.h"

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "platform/win32/Win32Platform.h"
-#include "quellix/engine/AnsiText.h"
-#include "quellix/engine/Session.h"
-#include "quellix/engine/mdlHosts.h"
+#include "quellix/engine/system/AnsiText.h"
+#include "quellix/engine/session/Session.h"
+#include "quellix/engine/cleanup/mdlHosts.h"
 #include "quellix/lang/Language.h"
 #include "tests/support/RecordingHost.h"
 #include "tests/support/RunLog.h"

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/win32/Win32Platform.h"
-#include "quellix/engine/MD5Hash.h"
+#include "quellix/engine/detection/MD5Hash.h"
 #include "tests/support/RecordingHost.h"
 #include "tests/support/RunLog.h"
 

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "platform/win32/Win32Platform.h"
-#include "quellix/engine/AnsiText.h"
-#include "quellix/engine/Session.h"
-#include "quellix/engine/mdlStartupEntries.h"
+#include "quellix/engine/system/AnsiText.h"
+#include "quellix/engine/session/Session.h"
+#include "quellix/engine/cleanup/mdlStartupEntries.h"
 #include "quellix/lang/Language.h"
 #include "tests/support/RecordingHost.h"
 #include "tests/support/RunLog.h"

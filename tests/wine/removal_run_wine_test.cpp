@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "platform/win32/Win32Platform.h"
-#include "quellix/engine/Session.h"
-#include "quellix/engine/StartButton.h"
+#include "quellix/engine/session/Session.h"
+#include "quellix/engine/run/StartButton.h"
 #include "quellix/lang/Language.h"
 #include "tests/support/RecordingHost.h"
 #include "tests/support/RunLog.h"

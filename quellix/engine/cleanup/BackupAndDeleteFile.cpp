@@ -1,11 +1,12 @@
-// BackupAndDeleteFile of mdlProcesses: no file is deleted without a copy of its
+// BackupAndDeleteFile: no file is deleted without a copy of its
 // bytes in BackupDir.
 #include <string>
 #include <vector>
 
-#include "quellix/engine/Session.h"
-#include "quellix/engine/SystemFiles.h"
-#include "quellix/engine/mdlProcesses.h"
+#include "quellix/engine/session/Session.h"
+#include "quellix/engine/system/SystemFiles.h"
+#include "quellix/engine/cleanup/BackupAndDeleteFile.h"
+#include "quellix/engine/system/AnsiText.h"
 
 namespace quellix {
 namespace {

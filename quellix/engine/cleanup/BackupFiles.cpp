@@ -1,4 +1,4 @@
-#include "quellix/engine/BackupFiles.h"
+#include "quellix/engine/cleanup/BackupFiles.h"
 
 namespace quellix {
 

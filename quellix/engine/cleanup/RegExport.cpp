@@ -1,9 +1,9 @@
-#include "quellix/engine/RegExport.h"
+#include "quellix/engine/cleanup/RegExport.h"
 
 #include <algorithm>
 
-#include "quellix/engine/AnsiText.h"
-#include "quellix/engine/BackupFiles.h"
+#include "quellix/engine/system/AnsiText.h"
+#include "quellix/engine/cleanup/BackupFiles.h"
 
 namespace quellix {
 namespace {

@@ -1,9 +1,9 @@
-#include "quellix/engine/WormFileSweep.h"
+#include "quellix/engine/cleanup/WormFileSweep.h"
 
 #include <algorithm>
 #include <initializer_list>
 
-#include "quellix/engine/AnsiText.h"
+#include "quellix/engine/system/AnsiText.h"
 
 namespace quellix {
 namespace {

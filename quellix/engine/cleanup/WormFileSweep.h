@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "quellix/engine/Session.h"
+#include "platform/Platform.h"
+#include "quellix/engine/system/RunValues.h"
 
 namespace quellix {
 

@@ -1,10 +1,10 @@
-#include "quellix/engine/mdlHosts.h"
+#include "quellix/engine/cleanup/mdlHosts.h"
 
 #include <cstdint>
 
-#include "quellix/engine/AnsiText.h"
-#include "quellix/engine/BackupFiles.h"
-#include "quellix/engine/Session.h"
+#include "quellix/engine/system/AnsiText.h"
+#include "quellix/engine/cleanup/BackupFiles.h"
+#include "quellix/engine/session/Session.h"
 
 namespace quellix {
 namespace {

@@ -1,25 +1,19 @@
-#include "quellix/engine/mdlProcesses.h"
+#include "quellix/engine/cleanup/mdlProcesses.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <vector>
 
-#include "quellix/engine/AnsiText.h"
-#include "quellix/engine/ProcessJudging.h"
-#include "quellix/engine/Session.h"
-#include "quellix/engine/WormFileSweep.h"
+#include "quellix/engine/cleanup/BackupAndDeleteFile.h"
+#include "quellix/engine/cleanup/WormFileSweep.h"
+#include "quellix/engine/detection/ProcessJudging.h"
+#include "quellix/engine/detection/ProcessList.h"
+#include "quellix/engine/session/Session.h"
 
 namespace quellix {
 namespace {
 
 using platform::Platform;
-
-constexpr std::uint32_t kFirstIdBufferBytes = 16;
-// Far more processes than any system runs; the doubling stops here.
-constexpr std::uint32_t kLargestIdBufferBytes = 1u << 22;
-constexpr std::uint32_t kModuleBufferBytes = 200;
-constexpr std::uint32_t kPathBufferCharacters = 260;
 
 // The debug privilege, enabled for one pass and given back at its end.
 class DebugPrivilege {
@@ -61,62 +55,6 @@ double Percent(std::size_t index, std::size_t last) {
   return last == 0 ? 100.0 : static_cast<double>(index) / static_cast<double>(last) * 100.0;
 }
 
-std::vector<std::uint32_t> ProcessIds(Session& session) {
-  Platform& platform = session.platform;
-  std::vector<std::uint32_t> ids;
-  std::uint32_t returned = 0;
-  for (std::uint32_t size = kFirstIdBufferBytes;; size *= 2) {
-    session.host.DoEvents();
-    if (!platform.EnumProcesses(size, &ids, &returned)) returned = 0;
-    if (returned < size || size >= kLargestIdBufferBytes) break;
-  }
-  ids.resize(std::min<std::size_t>(ids.size(), returned / 4));
-  return ids;
-}
-
-// The main module's path of a process, or "" when it cannot be read. On a
-// 64-bit Windows a 32-bit program cannot list a 64-bit process's modules;
-// its image path is asked for instead, so that both bitnesses are judged.
-std::string ModulePath(Platform& platform, std::uint32_t pid, bool windows64) {
-  const platform::Handle process = platform.OpenProcess(
-      platform::kProcessQueryInformation | platform::kProcessVmRead, false, pid);
-  if (process == platform::kNullHandle) return std::string();
-  std::string path;
-  std::vector<std::uintptr_t> modules;
-  std::uint32_t needed = 0;
-  if (platform.EnumProcessModules(process, kModuleBufferBytes, &modules, &needed) &&
-      !modules.empty()) {
-    const std::uint32_t length =
-        platform.GetModuleFileNameExA(process, modules[0], kPathBufferCharacters, &path);
-    path.resize(std::min<std::size_t>(path.size(), length));
-  }
-  if (path.empty() && windows64 &&
-      !platform.QueryFullProcessImageNameA(process, kPathBufferCharacters, &path)) {
-    path.clear();
-  }
-  platform.CloseHandle(process);
-  return path;
-}
-
-ProcessEntry EntryOf(std::string path, std::uint32_t pid) {
-  path = TrimBlanks(path);
-  path.erase(std::remove(path.begin(), path.end(), '\0'), path.end());
-  path = LowerAnsi(TrimBlanks(path));
-  ProcessEntry entry;
-  entry.PID = static_cast<std::int32_t>(pid);
-  const std::size_t slash = path.rfind('\\');
-  entry.Name = slash == std::string::npos ? path : path.substr(slash + 1);
-  entry.Folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-  // A device prefix in front of the drive (\??\c:\...) is dropped: the
-  // folder begins with the drive letter.
-  const std::size_t colon = path.find(':');
-  if (colon != std::string::npos) {
-    const std::size_t start = colon == 0 ? 0 : colon - 1;
-    entry.Folder = start < entry.Folder.size() ? entry.Folder.substr(start) : std::string();
-  }
-  return entry;
-}
-
 void Terminate(Session& session, const ProcessEntry& candidate) {
   Platform& platform = session.platform;
   const platform::Handle process = platform.OpenProcess(platform::kProcessAllAccess, false,
@@ -153,29 +91,6 @@ void SweepFiles(Session& session, SweepStrategy strategy) {
 }
 
 }  // namespace
-
-std::int32_t GetPlatformId(Session& session) {
-  return static_cast<std::int32_t>(session.platform.GetPlatformId());
-}
-
-void EnumerateProcesses(Session& session, ProcessLists& lists) {
-  lists.ProcessTable.assign(1, ProcessEntry{});
-  lists.CandidateList.assign(1, ProcessEntry{});
-  for (std::uint32_t pid : ProcessIds(session)) {
-    session.host.DoEvents();
-    const std::string path = ModulePath(session.platform, pid, !session.run.SysWow64Dir.empty());
-    if (path.empty()) continue;
-    lists.ProcessTable.push_back(EntryOf(path, pid));
-  }
-}
-
-void AddProcessCandidates(Session& session, ProcessLists& lists, const std::string& name) {
-  if (GetPlatformId(session) != static_cast<std::int32_t>(platform::kPlatformWin32Nt)) return;
-  const std::string wanted = LowerAnsi(TrimBlanks(name));
-  for (const ProcessEntry& entry : lists.ProcessTable) {
-    if (wanted == "*" || entry.Name == wanted) lists.CandidateList.push_back(entry);
-  }
-}
 
 bool KillVirusProcesses(Session& session, SweepStrategy strategy) {
   Host& host = session.host;
@@ -223,18 +138,6 @@ bool KillVirusProcesses(Session& session, SweepStrategy strategy) {
   host.SetProg1(0);
   host.DoEvents();
   return attempted;
-}
-
-std::string GetField(const std::string& text, const std::string& delimiter, int index) {
-  if (index < 0) return std::string();
-  const std::vector<std::string> fields = SplitText(text, delimiter);
-  return static_cast<std::size_t>(index) < fields.size() ? fields[static_cast<std::size_t>(index)]
-                                                         : std::string();
-}
-
-std::int16_t CountFields(const std::string& text, const std::string& delimiter) {
-  if (text.empty()) return 0;
-  return static_cast<std::int16_t>(SplitText(text, delimiter).size());
 }
 
 }  // namespace quellix

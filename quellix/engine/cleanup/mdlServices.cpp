@@ -1,4 +1,4 @@
-#include "quellix/engine/mdlServices.h"
+#include "quellix/engine/cleanup/mdlServices.h"
 
 #include <algorithm>
 #include <array>
@@ -6,11 +6,11 @@
 #include <set>
 #include <vector>
 
-#include "quellix/engine/AnsiText.h"
-#include "quellix/engine/BackupFiles.h"
-#include "quellix/engine/RegExport.h"
-#include "quellix/engine/Session.h"
-#include "quellix/engine/mdlSortandSearch.h"
+#include "quellix/engine/system/AnsiText.h"
+#include "quellix/engine/cleanup/BackupFiles.h"
+#include "quellix/engine/cleanup/RegExport.h"
+#include "quellix/engine/session/Session.h"
+#include "quellix/engine/session/mdlSortandSearch.h"
 
 namespace quellix {
 namespace {

@@ -1,15 +1,15 @@
-#include "quellix/engine/mdlStartupEntries.h"
+#include "quellix/engine/cleanup/mdlStartupEntries.h"
 
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "quellix/engine/AnsiText.h"
-#include "quellix/engine/BackupFiles.h"
-#include "quellix/engine/RegExport.h"
-#include "quellix/engine/RegistryViews.h"
-#include "quellix/engine/Session.h"
-#include "quellix/engine/mdlSmartScan.h"
+#include "quellix/engine/system/AnsiText.h"
+#include "quellix/engine/cleanup/BackupFiles.h"
+#include "quellix/engine/cleanup/RegExport.h"
+#include "quellix/engine/system/RegistryViews.h"
+#include "quellix/engine/session/Session.h"
+#include "quellix/engine/detection/mdlSmartScan.h"
 
 namespace quellix {
 namespace {

@@ -2,7 +2,7 @@
 // restriction policies that worms set to keep the user from their tools.
 #pragma once
 
-#include "quellix/engine/RemovalPhases.h"
+#include "quellix/engine/session/RemovalPhases.h"
 
 namespace quellix {
 

@@ -1,4 +1,4 @@
-#include "quellix/engine/MD5Hash.h"
+#include "quellix/engine/detection/MD5Hash.h"
 
 #include "platform/RuntimeError.h"
 

@@ -1,4 +1,4 @@
-#include "quellix/engine/ProcessJudging.h"
+#include "quellix/engine/detection/ProcessJudging.h"
 
 #include <algorithm>
 #include <initializer_list>

@@ -2,8 +2,8 @@
 // programs that share a name with a worm are left alone where they belong.
 #pragma once
 
-#include "quellix/engine/Session.h"
-#include "quellix/engine/mdlProcesses.h"
+#include "quellix/engine/system/RunValues.h"
+#include "quellix/engine/detection/ProcessList.h"
 
 namespace quellix {
 

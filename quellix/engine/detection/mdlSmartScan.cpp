@@ -1,16 +1,16 @@
-#include "quellix/engine/mdlSmartScan.h"
+#include "quellix/engine/detection/mdlSmartScan.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <vector>
 
 #include "platform/RuntimeError.h"
-#include "quellix/engine/AnsiText.h"
-#include "quellix/engine/MD5Hash.h"
-#include "quellix/engine/RegistryViews.h"
-#include "quellix/engine/Session.h"
-#include "quellix/engine/mdlProcesses.h"
-#include "quellix/engine/mdlSortandSearch.h"
+#include "quellix/engine/system/AnsiText.h"
+#include "quellix/engine/detection/MD5Hash.h"
+#include "quellix/engine/system/RegistryViews.h"
+#include "quellix/engine/session/Session.h"
+#include "quellix/engine/detection/ProcessList.h"
+#include "quellix/engine/session/mdlSortandSearch.h"
 
 namespace quellix {
 namespace {

@@ -1,10 +1,10 @@
-#include "quellix/engine/RemovalPhases.h"
-#include "quellix/engine/mdlProcesses.h"
-#include "quellix/engine/mdlSmartScan.h"
+#include "quellix/engine/session/RemovalPhases.h"
+#include "quellix/engine/cleanup/mdlProcesses.h"
+#include "quellix/engine/detection/mdlSmartScan.h"
 
-#include "quellix/engine/mdlHosts.h"
-#include "quellix/engine/mdlServices.h"
-#include "quellix/engine/mdlStartupEntries.h"
+#include "quellix/engine/cleanup/mdlHosts.h"
+#include "quellix/engine/cleanup/mdlServices.h"
+#include "quellix/engine/cleanup/mdlStartupEntries.h"
 
 namespace quellix {
 

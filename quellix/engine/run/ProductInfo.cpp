@@ -1,6 +1,6 @@
-#include "quellix/engine/ProductInfo.h"
+#include "quellix/engine/run/ProductInfo.h"
 
-#include "quellix/engine/AnsiText.h"
+#include "quellix/engine/system/AnsiText.h"
 
 namespace quellix {
 

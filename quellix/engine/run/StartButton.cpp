@@ -1,7 +1,7 @@
-#include "quellix/engine/StartButton.h"
+#include "quellix/engine/run/StartButton.h"
 
-#include "quellix/engine/Session.h"
-#include "quellix/engine/mdlMainCode.h"
+#include "quellix/engine/session/Session.h"
+#include "quellix/engine/run/mdlMainCode.h"
 
 namespace quellix {
 

@@ -1,12 +1,12 @@
-#include "quellix/engine/mdlMainCode.h"
+#include "quellix/engine/run/mdlMainCode.h"
 
 #include <cstdint>
 #include <vector>
 
 #include "platform/RuntimeError.h"
-#include "quellix/engine/AnsiText.h"
-#include "quellix/engine/ProductInfo.h"
-#include "quellix/engine/Session.h"
+#include "quellix/engine/system/AnsiText.h"
+#include "quellix/engine/run/ProductInfo.h"
+#include "quellix/engine/session/Session.h"
 #include "quellix/lang/Ansi.h"
 
 namespace quellix {

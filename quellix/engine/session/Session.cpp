@@ -1,4 +1,4 @@
-#include "quellix/engine/Session.h"
+#include "quellix/engine/session/Session.h"
 
 #include "quellix/lang/Language.h"
 

@@ -9,30 +9,17 @@
 
 #include "platform/Platform.h"
 #include "quellix/Host.h"
-#include "quellix/engine/NativeFiles.h"
-#include "quellix/engine/AnsiText.h"
-#include "quellix/engine/RemovalPhases.h"
-#include "quellix/engine/frmMain.h"
+#include "quellix/engine/system/NativeFiles.h"
+#include "quellix/engine/system/AnsiText.h"
+#include "quellix/engine/system/RunValues.h"
+#include "quellix/engine/session/RemovalPhases.h"
+#include "quellix/engine/session/frmMain.h"
 
 namespace quellix {
 
 namespace lang {
 class Language;
 }
-
-// Lower case, recomputed by every run.
-struct RunValues {
-  std::string SystemDir;   // no trailing backslash
-  std::string WindowsDir;  // no trailing backslash
-  std::string TempDir;     // trailing backslash
-  std::string RootDir;     // the drive root of TempDir, e.g. c:\ .
-  std::string BackupDir;   // chosen at START with a trailing backslash; RootDir when none
-  std::string DatabaseVersion;
-  // The 32-bit system folder of a 64-bit Windows (c:\windows\syswow64), no
-  // trailing backslash; empty on a 32-bit Windows.
-  std::string SysWow64Dir;
-  bool FilesRemoved = false;  // a worm file was backed up and deleted in this run
-};
 
 class Session {
   // Made before platform, which refers to it.

@@ -1,6 +1,6 @@
-#include "quellix/engine/frmMain.h"
+#include "quellix/engine/session/frmMain.h"
 
-#include "quellix/engine/mdlSortandSearch.h"
+#include "quellix/engine/session/mdlSortandSearch.h"
 #include "quellix/engine/signatures/ShippedLists.h"
 
 namespace quellix {

@@ -1,4 +1,4 @@
-#include "quellix/engine/mdlSortandSearch.h"
+#include "quellix/engine/session/mdlSortandSearch.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "quellix/engine/AnsiText.h"
+#include "quellix/engine/system/AnsiText.h"
 
 namespace quellix {
 namespace {
@@ -74,6 +74,18 @@ std::string ReplaceAll(const std::string& text, const std::string& from, const s
     start = found + from.size();
   }
   return result.append(text, start, std::string::npos);
+}
+
+std::string GetField(const std::string& text, const std::string& delimiter, int index) {
+  if (index < 0) return std::string();
+  const std::vector<std::string> fields = SplitText(text, delimiter);
+  return static_cast<std::size_t>(index) < fields.size() ? fields[static_cast<std::size_t>(index)]
+                                                         : std::string();
+}
+
+std::int16_t CountFields(const std::string& text, const std::string& delimiter) {
+  if (text.empty()) return 0;
+  return static_cast<std::int16_t>(SplitText(text, delimiter).size());
 }
 
 }  // namespace quellix

@@ -3,6 +3,7 @@
 // routines are written in.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -43,5 +44,10 @@ bool ContainsNoCase(const std::string& text, const std::string& needle);
 // Every occurrence of from replaced by to, left to right; the inserted text is
 // not searched again.
 std::string ReplaceAll(const std::string& text, const std::string& from, const std::string& to);
+
+// Splitting helpers: the field at a 0-based index ("" past the last) and the
+// number of fields (0 for an empty text).
+std::string GetField(const std::string& text, const std::string& delimiter, int index);
+std::int16_t CountFields(const std::string& text, const std::string& delimiter);
 
 }  // namespace quellix

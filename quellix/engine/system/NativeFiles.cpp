@@ -1,4 +1,4 @@
-#include "quellix/engine/NativeFiles.h"
+#include "quellix/engine/system/NativeFiles.h"
 
 namespace quellix {
 

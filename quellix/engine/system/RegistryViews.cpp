@@ -1,4 +1,4 @@
-#include "quellix/engine/RegistryViews.h"
+#include "quellix/engine/system/RegistryViews.h"
 
 namespace quellix {
 namespace {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
-#include "quellix/engine/Session.h"
+#include "quellix/engine/system/RunValues.h"
 
 namespace quellix {
 

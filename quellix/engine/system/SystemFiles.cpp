@@ -1,10 +1,10 @@
-#include "quellix/engine/SystemFiles.h"
+#include "quellix/engine/system/SystemFiles.h"
 
 #include <algorithm>
 #include <initializer_list>
 #include <vector>
 
-#include "quellix/engine/AnsiText.h"
+#include "quellix/engine/system/AnsiText.h"
 
 namespace quellix {
 namespace {

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "quellix/engine/Session.h"
+#include "quellix/engine/system/RunValues.h"
 
 namespace quellix {
 

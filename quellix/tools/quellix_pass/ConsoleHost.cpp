@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "quellix/engine/ProductInfo.h"
+#include "quellix/engine/run/ProductInfo.h"
 #include "quellix/lang/Ansi.h"
 
 namespace quellix::pass {

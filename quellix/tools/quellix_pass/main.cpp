@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "platform/RuntimeError.h"
-#include "quellix/engine/RemovalPhases.h"
-#include "quellix/engine/Session.h"
-#include "quellix/engine/StartButton.h"
+#include "quellix/engine/session/RemovalPhases.h"
+#include "quellix/engine/session/Session.h"
+#include "quellix/engine/run/StartButton.h"
 #include "quellix/lang/ChooseDefaultLanguage.h"
 #include "quellix/lang/Language.h"
 #include "quellix/tools/quellix_pass/ConsoleHost.h"

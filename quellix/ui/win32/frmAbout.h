@@ -5,7 +5,7 @@
 #pragma once
 
 // The portable headers stop the build if <windows.h> came before them.
-#include "quellix/engine/ProductInfo.h"
+#include "quellix/engine/run/ProductInfo.h"
 #include "quellix/lang/Language.h"
 #include "quellix/ui/About.h"
 #include "quellix/ui/HiddenTune.h"

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "quellix/ui/MessageBoxLayout.h"
-#include "quellix/engine/ProductInfo.h"
+#include "quellix/engine/run/ProductInfo.h"
 
 #include <windows.h>
 

@@ -1,0 +1,36 @@
+// The running processes as the run sees them: each one's executable name,
+// id and folder, and the candidates chosen from them by name.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quellix {
+
+class Session;
+
+struct ProcessEntry {
+  std::string Name;  // executable file name, lower case
+  std::int32_t PID = 0;
+  std::string Folder;  // lower case, trailing "\"; begins with the drive letter when it has one
+};
+
+// The process snapshot and the processes chosen from it. Slot 0 of each list
+// is an empty entry; real entries start at slot 1.
+struct ProcessLists {
+  std::vector<ProcessEntry> ProcessTable{ProcessEntry{}};
+  std::vector<ProcessEntry> CandidateList{ProcessEntry{}};
+};
+
+// Rebuilds ProcessTable from the running processes and empties CandidateList.
+void EnumerateProcesses(Session& session, ProcessLists& lists);
+
+// Appends a copy of every ProcessTable entry whose Name equals the trimmed,
+// lower-cased name; "*" appends every entry, slot 0 included.
+void AddProcessCandidates(Session& session, ProcessLists& lists, const std::string& name);
+
+// GetVersionExA's platform id: 2 for the NT family.
+std::int32_t GetPlatformId(Session& session);
+
+}  // namespace quellix
