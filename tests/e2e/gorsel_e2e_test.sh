@@ -67,7 +67,7 @@ drive() {
 }
 running() { pgrep -f "$1" >/dev/null; }
 
-"$here/prepare-prefix"
+"$here/prepare-prefix" || { echo "FAILED: the prefix could not be prepared"; exit 1; }
 cd "$drive_c"
 windows_key='HKCU\Software\Microsoft\Windows NT\CurrentVersion\Windows'
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'

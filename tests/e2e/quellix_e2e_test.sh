@@ -61,7 +61,7 @@ ended() {
 }
 wine_quiet() { "$wine" "$@" 2>/dev/null </dev/null | tr -d '\r'; }
 
-"$here/prepare-prefix"
+"$here/prepare-prefix" || { echo "FAILED: the prefix could not be prepared"; exit 1; }
 cd "$drive_c"
 "$here/seed-infection" "$standin"
 check "the seeded worm service is registered" \
@@ -158,7 +158,7 @@ check "and deletes the tune file" test -z "$(tunes)"
 # over the session; with nobody listening the exchange ends by its time-outs.
 kill "$feed_pid" 2>/dev/null
 wait "$feed_pid" 2>/dev/null
-"$here/prepare-prefix"
+"$here/prepare-prefix" || { echo "FAILED: the prefix could not be prepared"; exit 1; }
 qlx_start tour
 tour=$last_pid
 pids+=("$tour")

@@ -36,7 +36,7 @@ check() {
   if "$@"; then echo "ok: $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
 }
 
-"$(dirname "$0")/prepare-prefix"
+"$(dirname "$0")/prepare-prefix" || { echo "FAILED: the prefix could not be prepared"; exit 1; }
 # The prefix has no Z: drive, so Wine starts from C:. Every Wine program's
 # output goes to a file: the system processes that Wine starts inherit it.
 cd "$drive_c"
