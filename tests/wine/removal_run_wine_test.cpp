@@ -12,6 +12,8 @@
 #include "tests/support/RecordingHost.h"
 #include "tests/support/RunLog.h"
 
+#include <windows.h>
+
 namespace quellix {
 namespace {
 
@@ -30,6 +32,24 @@ class RemovalRunOnWine : public testing::Test {
     host.folderChoice = backupDir;
     language.LoadLanguageTitles();
     language.LoadLanguage(7);
+    // Wine keeps its desktop program in the system folder as well as in the
+    // Windows folder. No Windows of either bitness has an Explorer there, so
+    // a pass judges that copy a worm's: a clean machine is one without it.
+    // It is set aside for the case and put back for the window tests.
+    systemExplorer = SystemFolder() + "\\explorer.exe";
+    setAside = TempFolder(platform) + "qlx-wine-explorer.exe";
+    DeleteFileA(setAside.c_str());
+    explorerSetAside = MoveFileExA(systemExplorer.c_str(), setAside.c_str(), 0) != 0;
+  }
+
+  void TearDown() override {
+    if (explorerSetAside) MoveFileExA(setAside.c_str(), systemExplorer.c_str(), 0);
+  }
+
+  std::string SystemFolder() {
+    std::string buffer(260, '\0');
+    const auto length = platform.GetSystemDirectoryA(buffer);
+    return buffer.substr(0, length);
   }
 
   std::vector<std::string> ListLogs() {
@@ -46,6 +66,9 @@ class RemovalRunOnWine : public testing::Test {
   lang::Language language{platform, host};
   BuiltPhases phases;
   std::string backupDir;
+  std::string systemExplorer;
+  std::string setAside;
+  bool explorerSetAside = false;
 };
 
 TEST_F(RemovalRunOnWine, CleanMachineWritesTheLogAndTheVersionRecord) {
