@@ -70,7 +70,12 @@ bool RecordWriter::Open() {
     }
   }
   if (file_ == kInvalidHandleValue) return false;
-  if (!Write(HeaderLine())) return false;
+  // Items after a missing header could not be read back: the next item
+  // starts a record of its own.
+  if (!Write(HeaderLine())) {
+    Close();
+    return false;
+  }
   // The note is the same for every run into the folder: the first one stays.
   const std::string note = UndoNote(folder_);
   const Handle noteFile = platform_.CreateFileA(folder_ + kUndoNoteName, kGenericWrite, 0,

@@ -1,6 +1,7 @@
 #include "quellix/restore/RestoreFolder.h"
 
 #include <algorithm>
+#include <cctype>
 #include <vector>
 
 #include "platform/restore/RestoreRecord.h"
@@ -18,17 +19,17 @@ constexpr std::uint32_t kReadBlock = 65536;
 // The number of a record's file name: 1 for "Restore record.txt", N for
 // "Restore record (N).txt", 0 for any other name.
 int RecordNumber(const std::string& name) {
+  const auto lower = [](std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+  };
   const std::string stem = record::kRecordStem;
   const std::string extension = record::kRecordExtension;
   if (name.size() < stem.size() + extension.size()) return 0;
-  std::string lower = name;
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  std::string lowerStem = stem;
-  std::transform(lowerStem.begin(), lowerStem.end(), lowerStem.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  if (lower.compare(0, stem.size(), lowerStem) != 0 ||
-      lower.compare(lower.size() - extension.size(), extension.size(), extension) != 0) {
+  const std::string lowerName = lower(name);
+  if (lowerName.compare(0, stem.size(), lower(stem)) != 0 ||
+      lowerName.compare(lowerName.size() - extension.size(), extension.size(), extension) != 0) {
     return 0;
   }
   const std::string middle = name.substr(stem.size(), name.size() - stem.size() - extension.size());

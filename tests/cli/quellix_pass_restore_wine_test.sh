@@ -30,10 +30,15 @@ service='HKLM\System\CurrentControlSet\Services\avserve'
 worms=('C:\windows\winmgrs.exe' 'C:\windows\system32\msblast.exe' 'C:\windows\avserve.exe')
 files=("$drive/windows/winmgrs.exe" "$drive/windows/system32/msblast.exe" "$drive/windows/avserve.exe")
 
-# The prefix is shared with later tests, which expect a clean machine.
+# The prefix is shared with later tests, which expect a clean machine. Its
+# desktop program is a find of every pass, and of the restore's putting back;
+# the tests before this one have swept it.
 cp "$drive/windows/system32/drivers/etc/hosts" "$work/clean-hosts"
+desktop="$drive/windows/system32/explorer.exe"
+[ -e "$desktop" ] && desktop_was_there=1 || desktop_was_there=0
 cleanup() {
   rm -f "${files[@]}"
+  [ "$desktop_was_there" -eq 1 ] || rm -f "$desktop"
   for value in "$run_key winmgrs" "$user_run msblast" "$policy DisableTaskMgr"; do
     reg delete "${value% *}" /v "${value##* }" /f >/dev/null
   done
@@ -69,10 +74,17 @@ snapshot() {  # folder
 }
 mkdir -p "$work/before" "$work/after"
 snapshot "$work/before"
-check "the seeded service key reads back" grep -q ImagePath "$work/before/service"
+check "the seeded values read back" \
+  bash -c "grep -q ImagePath '$work/before/service' && grep -q Interval '$work/before/service' &&
+           grep -q winmgrs '$work/before/run' && grep -q msblast '$work/before/userrun' &&
+           grep -q DisableTaskMgr '$work/before/policy'"
+check "the seeded attributes read back" \
+  bash -c "grep -q '^[A-Z ]*S[A-Z ]*C:' '$work/before/attrib0' && grep -q '^[A-Z ]*R[A-Z ]*C:' '$work/before/attrib1'"
 
 "$runner" "$pass" --backup-dir 'C:\qlx-undo' --answer no >"$work/pass.out" 2>&1
 for i in 0 1 2; do check "the pass removes ${worms[$i]}" test ! -e "${files[$i]}"; done
+check "the pass takes the line out of the hosts file" \
+  bash -c "grep -q 'Found Entry 127.0.0.1 www.symantec.com' '$work/pass.out' && ! grep -q symantec '$hosts'"
 check "the pass removes the service key" bash -c "! '$wine' reg query '$service' </dev/null >/dev/null 2>&1"
 check "the pass leaves a restore record" test -s "$backup/Restore record.txt"
 check "and the note that names the command" grep -q 'quellix-pass --restore' "$backup/How to undo this run.txt"
