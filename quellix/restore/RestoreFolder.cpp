@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/restore/RestoreRecord.h"
+#include "quellix/engine/system/AnsiText.h"
 #include "quellix/engine/system/NativeFiles.h"
 #include "quellix/restore/RestoreItems.h"
 
@@ -174,6 +175,8 @@ Summary RestoreFolder(Platform& machine, const std::string& folder, const Option
                       std::ostream& out) {
   // The record names files as the run saw them: in their real places.
   NativeFiles platform(machine);
+  // Names are compared without case as the machine's code page has it.
+  SystemAnsiCase systemCase(machine);
   const std::string withSlash = folder.empty() || folder.back() == '\\' ? folder : folder + "\\";
   Summary summary;
   for (const std::string& name : RecordNames(platform, withSlash)) {
