@@ -199,8 +199,9 @@ TEST(RestoreFaults, EachIsReportedNothingIsOverwrittenAndTheRestIsRestored) {
   EXPECT_EQ(again.failed, 0);
 }
 
-TEST(RestoreOnly, PutsBackJustTheItemsNamingTheTextAndADryRunChangesNothing) {
+TEST(RestoreSelection, DryRunChangesNothingOnlyTakesNamedItemsAndNewestRecordGoesFirst) {
   Undo undo(Shipped("infected-demo.json"));
+  const platform::sim::Machine original = undo.sim.machine;
   undo.Pass();
   const auto changes = undo.sim.machine.changes.size();
   restore::Options options;
@@ -218,7 +219,21 @@ TEST(RestoreOnly, PutsBackJustTheItemsNamingTheTextAndADryRunChangesNothing) {
   EXPECT_TRUE(undo.Printed("restored: value \"winmgrs\"", ""));
   EXPECT_EQ(undo.sim.platform.GetFileAttributesA("C:\\WINDOWS\\avserve.exe"),
             platform::kInvalidFileAttributes);
-  EXPECT_EQ(undo.Restore().restored, 13) << undo.output;
+
+  // A later run into the same folder removes what was put back again; its
+  // record is undone first, then what the first one still holds.
+  undo.Pass();
+  const restore::Summary all = undo.Restore();
+  EXPECT_EQ(all.records, 2);
+  EXPECT_EQ(all.restored, 15) << undo.output;
+  std::istringstream lines(undo.output);
+  std::string first;
+  std::string second;
+  std::getline(lines, first);
+  std::getline(lines, second);
+  EXPECT_EQ(first.rfind("restored: value \"winmgrs\"", 0), 0u) << undo.output;
+  EXPECT_EQ(second, "restored: file c:\\windows\\winmgrs.exe");
+  EXPECT_EQ(json::diff(Comparable(original), Comparable(undo.sim.machine)), json::array());
 }
 
 TEST(RestoreRecordFormat, EveryKindOfItemReadsBackAsWrittenWhateverItsText) {
