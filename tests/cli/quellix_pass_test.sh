@@ -46,4 +46,35 @@ check "the message names the place" grep -q '/registry/0' "$work/broken.err"
 "$pass" --machine "$work/missing.json" >/dev/null 2>"$work/missing.err"
 check "a missing scenario exits 3" test $? -eq 3
 
+"$pass" --help >"$work/help.out" 2>"$work/help.err"
+check "--help prints the usage to standard output and exits 0" \
+  bash -c "[ $? -eq 0 ] && grep -q -- '--restore FOLDER' '$work/help.out' && [ ! -s '$work/help.err' ]"
+
+# Undoing a run: the record of an infected pass, a copy that went missing, and
+# the exit statuses of a restore.
+"$pass" --machine "$root/scenarios/infected-demo.json" --backup-dir 'C:\Quellix Backup' \
+  --save-machine "$work/passed.json" >/dev/null 2>&1
+"$pass" --machine "$work/passed.json" --restore 'C:\Quellix Backup' --dry-run >"$work/dry.out" 2>&1
+check "a dry run names what it would restore and exits 0" \
+  bash -c "[ $? -eq 0 ] && grep -qx 'would restore: file c:\\\\windows\\\\winmgrs.exe' '$work/dry.out'"
+python3 - "$work/passed.json" "$work/no-copy.json" <<'PY'
+import json, sys
+machine = json.load(open(sys.argv[1]))
+machine["files"] = [f for f in machine["files"] if not f["path"].endswith("\\winmgrs.exe.back")]
+json.dump(machine, open(sys.argv[2], "w"))
+PY
+"$pass" --machine "$work/no-copy.json" --restore 'C:\Quellix Backup' --only winmgrs \
+  --save-machine "$work/restored.json" >"$work/only.out" 2>&1
+check "a missing copy is skipped, the rest asked for restored, and the exit is 6" \
+  bash -c "[ $? -eq 6 ] && grep -q '^skipped: file c:.*winmgrs.exe: its copy .* is missing' '$work/only.out' &&
+           grep -qx 'restore: 1 restored, 1 skipped, 0 failed' '$work/only.out'"
+"$pass" --machine "$work/restored.json" --restore 'C:\Quellix Backup' >"$work/rest.out" 2>&1
+check "the next restore puts back the rest and not the value again" \
+  bash -c "grep -qx 'restore: 13 restored, 1 skipped, 0 failed' '$work/rest.out'"
+"$pass" --machine "$root/scenarios/clean.json" --restore 'C:\' >/dev/null 2>"$work/none.err"
+check "a folder without a record exits 5" \
+  bash -c "[ $? -eq 5 ] && grep -q 'no readable restore record' '$work/none.err'"
+"$pass" --machine "$root/scenarios/clean.json" --dry-run >/dev/null 2>&1
+check "--dry-run without --restore exits 2" test $? -eq 2
+
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }

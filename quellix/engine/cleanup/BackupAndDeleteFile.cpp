@@ -6,6 +6,7 @@
 #include "quellix/engine/session/Session.h"
 #include "quellix/engine/system/SystemFiles.h"
 #include "quellix/engine/cleanup/BackupAndDeleteFile.h"
+#include "quellix/engine/cleanup/RemovalRecord.h"
 #include "quellix/engine/system/AnsiText.h"
 
 namespace quellix {
@@ -47,13 +48,15 @@ bool SameContents(Platform& platform, const std::string& a, const std::string& b
 enum class Backup { kMade, kAlreadyThere, kSourceMissing, kImpossible };
 
 // Copies the file into BackupDir without replacing a backup that holds other
-// bytes: a taken name is tried again with a number.
-Backup MakeBackup(Session& session, const std::string& path, const std::string& fileName) {
+// bytes: a taken name is tried again with a number. *copyName is the name of
+// the copy that holds the file's bytes.
+Backup MakeBackup(Session& session, const std::string& path, const std::string& fileName,
+                  std::string* copyName) {
   Platform& platform = session.platform;
   for (int number = 0; number <= kMostNumberedBackups; ++number) {
-    const std::string backup =
-        session.run.BackupDir + fileName +
-        (number == 0 ? std::string() : " (" + std::to_string(number + 1) + ")") + ".back";
+    *copyName = fileName + (number == 0 ? std::string() : " (" + std::to_string(number + 1) + ")") +
+                ".back";
+    const std::string backup = session.run.BackupDir + *copyName;
     platform.SetLastError(0);
     if (platform.CopyFileA(path, backup, true)) return Backup::kMade;
     const std::uint32_t error = platform.GetLastError();
@@ -102,7 +105,9 @@ bool BackupAndDeleteFile(Session& session, const std::string& path) {
     return false;
   };
   platform.SetFileAttributesA(path, platform::kFileAttributeNormal);
-  switch (MakeBackup(session, path, fileName)) {
+  std::string copyName;
+  const Backup backup = MakeBackup(session, path, fileName, &copyName);
+  switch (backup) {
     case Backup::kMade:
       session.WriteMessage(6, fileName);
       break;
@@ -117,6 +122,7 @@ bool BackupAndDeleteFile(Session& session, const std::string& path) {
   if (platform.DeleteFileA(path)) {
     session.WriteMessage(14, path);
     session.run.FilesRemoved = true;
+    if (backup != Backup::kSourceMissing) RecordRemovedFile(session, path, attributes, copyName);
     return true;
   }
   const std::uint32_t deleteError = platform.GetLastError();

@@ -62,21 +62,6 @@ std::string HexTypeName(std::uint32_t type) {
   return "hex(" + digits + "):";
 }
 
-// The value at index with all of its data.
-long EnumValueWhole(platform::Platform& platform, platform::HKey key, std::uint32_t index,
-                    std::string* name, std::uint32_t* type, std::vector<std::uint8_t>* data) {
-  std::uint32_t length = 0;
-  long result = platform.RegEnumValueA(key, index, kValueNameCharacters, kFirstDataBytes, name,
-                                       type, data, &length);
-  if (result == platform::error::kMoreData) {
-    result =
-        platform.RegEnumValueA(key, index, kValueNameCharacters, length, name, type, data, &length);
-  }
-  if (result == platform::error::kSuccess)
-    data->resize(std::min<std::size_t>(data->size(), length));
-  return result;
-}
-
 bool AppendKeyTree(platform::Platform& platform, platform::HKey root, const std::string& subKey,
                    std::string* text) {
   platform::HKey key = 0;
@@ -110,6 +95,20 @@ bool AppendKeyTree(platform::Platform& platform, platform::HKey root, const std:
 }
 
 }  // namespace
+
+long EnumValueWhole(platform::Platform& platform, platform::HKey key, std::uint32_t index,
+                    std::string* name, std::uint32_t* type, std::vector<std::uint8_t>* data) {
+  std::uint32_t length = 0;
+  long result = platform.RegEnumValueA(key, index, kValueNameCharacters, kFirstDataBytes, name,
+                                       type, data, &length);
+  if (result == platform::error::kMoreData) {
+    result =
+        platform.RegEnumValueA(key, index, kValueNameCharacters, length, name, type, data, &length);
+  }
+  if (result == platform::error::kSuccess)
+    data->resize(std::min<std::size_t>(data->size(), length));
+  return result;
+}
 
 std::string RootKeyName(platform::HKey root) {
   switch (root) {

@@ -31,6 +31,11 @@ std::string RegFileForValue(const std::string& keyPath, const std::string& name,
 bool RegFileForKeyTree(platform::Platform& platform, platform::HKey root, const std::string& subKey,
                        std::string* text);
 
+// The value at index of the open key with all of its data, as RegEnumValueA
+// reports it (kNoMoreItems after the last).
+long EnumValueWhole(platform::Platform& platform, platform::HKey key, std::uint32_t index,
+                    std::string* name, std::uint32_t* type, std::vector<std::uint8_t>* data);
+
 // Finds the value named valueName (without regard to case) in the open key:
 // its name as stored, its type and all of its data. kFileNotFound when the
 // key has no such value, or the error that kept it from being read.

@@ -4,6 +4,8 @@
 
 #include "quellix/engine/system/AnsiText.h"
 #include "quellix/engine/cleanup/BackupFiles.h"
+#include "quellix/engine/cleanup/RemovalRecord.h"
+#include "platform/restore/FileDigest.h"
 #include "quellix/engine/session/Session.h"
 
 namespace quellix {
@@ -34,8 +36,9 @@ bool ReadHostsFile(platform::Platform& platform, const std::string& path, std::s
 
 // Writes the kept lines as they were read and, when none of them names
 // localhost, a localhost line. The file was copied to backupPath first; a
-// write that fails part-way puts that copy back.
-void RewriteHostsFile(Session& session, const std::string& path, const std::string& backupPath,
+// write that fails part-way puts that copy back. True when the file was
+// rewritten.
+bool RewriteHostsFile(Session& session, const std::string& path, const std::string& backupPath,
                       const std::vector<HostsLine>& kept, bool keptLocalhost) {
   platform::Platform& platform = session.platform;
   std::string content;
@@ -49,7 +52,7 @@ void RewriteHostsFile(Session& session, const std::string& path, const std::stri
                            platform::kFileAttributeNormal);
   if (file == platform::kInvalidHandleValue) {
     session.WriteMessage(18);
-    return;
+    return false;
   }
   std::uint32_t written = 0;
   bool complete = platform.WriteFile(
@@ -60,6 +63,31 @@ void RewriteHostsFile(Session& session, const std::string& path, const std::stri
     session.WriteMessage(18);
     platform.CopyFileA(backupPath, path, false);
   }
+  return complete;
+}
+
+// What the rewrite took out and added, for the restore record.
+platform::restore::RemovedHostsLines RemovedLines(
+    Session& session, const std::string& path, std::uint32_t attributes,
+    const std::string& backupPath, const std::vector<HostsLine>& lines,
+    const std::vector<bool>& droppedLines, const std::vector<HostsLine>& kept, bool keptLocalhost) {
+  platform::restore::RemovedHostsLines removed;
+  removed.path = path;
+  removed.attributes = attributes;
+  removed.copy = BackupFileName(backupPath);
+  std::string copy;
+  if (platform::restore::ReadWholeFile(session.platform, backupPath, &copy)) {
+    removed.md5 = platform::restore::Md5Of(session.platform, copy);
+  }
+  for (std::size_t index = 0; index < lines.size(); ++index) {
+    if (droppedLines[index])
+      removed.removed.push_back({index, lines[index].text, lines[index].ending});
+  }
+  if (!keptLocalhost) {
+    removed.addedLine = std::string(kLocalhostLine) + kLineBreak;
+    removed.endingAdded = !kept.empty() && kept.back().ending.empty();
+  }
+  return removed;
 }
 
 }  // namespace
@@ -86,6 +114,7 @@ bool CleanHostsFile(Session& session) {
   platform::Platform& platform = session.platform;
   Host& host = session.host;
   const std::string path = session.run.SystemDir + kHostsSubPath;
+  const std::uint32_t attributes = platform.GetFileAttributesA(path);
   if (!platform.SetFileAttributesA(path, platform::kFileAttributeNormal)) session.WriteMessage(16);
 
   std::string content;
@@ -94,6 +123,7 @@ bool CleanHostsFile(Session& session) {
   } else {
     const std::vector<HostsLine> lines = SplitHostsLines(content);
     std::vector<HostsLine> kept;
+    std::vector<bool> droppedLines(lines.size(), false);
     bool changed = false;
     bool keptLocalhost = false;
     for (std::size_t index = 0; index < lines.size(); ++index) {
@@ -107,6 +137,7 @@ bool CleanHostsFile(Session& session) {
         break;
       }
       changed = changed || dropped;
+      droppedLines[index] = dropped;
       if (!dropped) {
         keptLocalhost = keptLocalhost || lower.find("localhost") != std::string::npos;
         kept.push_back(lines[index]);
@@ -120,7 +151,10 @@ bool CleanHostsFile(Session& session) {
       const std::string backupPath =
           FreeBackupPath(platform, session.run.BackupDir, "hosts", ".back");
       if (platform.CopyFileA(path, backupPath, true)) {
-        RewriteHostsFile(session, path, backupPath, kept, keptLocalhost);
+        if (RewriteHostsFile(session, path, backupPath, kept, keptLocalhost)) {
+          RecordRemovedHostsLines(session, RemovedLines(session, path, attributes, backupPath,
+                                                        lines, droppedLines, kept, keptLocalhost));
+        }
       } else {
         session.WriteMessage(5, path);
       }

@@ -9,6 +9,7 @@
 #include "quellix/engine/system/AnsiText.h"
 #include "quellix/engine/cleanup/BackupFiles.h"
 #include "quellix/engine/cleanup/RegExport.h"
+#include "quellix/engine/cleanup/RemovalRecord.h"
 #include "quellix/engine/session/Session.h"
 #include "quellix/engine/session/mdlSortandSearch.h"
 
@@ -129,16 +130,24 @@ void BackUpAndDeleteKey(Session& session, const std::string& serviceName) {
     return;
   }
   std::string backup;
+  platform::restore::RemovedKey removed;
+  const std::string regFile =
+      FreeBackupPath(platform, session.run.BackupDir, FileNamePart(serviceName), ".reg");
   const bool backedUp =
       RegFileForKeyTree(platform, kHkeyLocalMachine, kServicesKeyPath + serviceName, &backup) &&
-      WriteRegFile(
-          platform,
-          FreeBackupPath(platform, session.run.BackupDir, FileNamePart(serviceName), ".reg"),
-          backup, false);
+      WriteRegFile(platform, regFile, backup, false);
   session.WriteMessage(backedUp ? 6 : 5, serviceName);
   if (backedUp) {
+    const bool read =
+        ReadRemovedKey(platform, kHkeyLocalMachine, kServicesKeyPath + serviceName, &removed);
     DeleteKeyTree(session, key, serviceName);
     platform.RegDeleteKeyA(key, "");
+    if (read) {
+      removed.regFile = BackupFileName(regFile);
+      RecordRemovedKey(session, removed);
+    } else {
+      session.WriteMessage(5, session.removalRecord.Path());
+    }
   }
   platform.RegCloseKey(key);
 }

@@ -7,6 +7,7 @@
 #include "quellix/engine/system/AnsiText.h"
 #include "quellix/engine/cleanup/BackupFiles.h"
 #include "quellix/engine/cleanup/RegExport.h"
+#include "quellix/engine/cleanup/RemovalRecord.h"
 #include "quellix/engine/system/RegistryViews.h"
 #include "quellix/engine/session/Session.h"
 #include "quellix/engine/detection/mdlSmartScan.h"
@@ -167,14 +168,21 @@ std::optional<Removal> Judge(const Session& session, RunKey which, const std::st
   }
 }
 
+// What a value's backup saved: the value, and its export's path ("" when
+// there was no such value).
+struct SavedValue {
+  platform::restore::RegistryValue value;
+  std::string regFile;
+};
+
 // Writes the value to a file of its own in the backup folder before it is
 // deleted. True when it is saved, or when there is no such value to lose.
 bool BackUpValue(Session& session, HKey key, HKey root, const std::string& subKey,
-                 const std::string& backupStem, const std::string& valueName) {
+                 const std::string& backupStem, const std::string& valueName, SavedValue* saved) {
   platform::Platform& platform = session.platform;
-  std::string storedName;
-  std::uint32_t type = 0;
-  std::vector<std::uint8_t> data;
+  std::string& storedName = saved->value.name;
+  std::uint32_t& type = saved->value.type;
+  std::vector<std::uint8_t>& data = saved->value.data;
   const long found = ReadRegistryValue(platform, key, valueName, &storedName, &type, &data);
   if (found == error::kFileNotFound) return true;
   const std::string keyPath = RootKeyName(root) + "\\" + subKey;
@@ -189,6 +197,7 @@ bool BackUpValue(Session& session, HKey key, HKey root, const std::string& subKe
     session.WriteMessage(5, path);
     return false;
   }
+  saved->regFile = path;
   return true;
 }
 
@@ -205,10 +214,15 @@ void Remove(Session& session, RunKey which, KeyView view, HKey key, const Remova
   const KeyInfo& info = InfoOf(which);
   const std::string label = LabelInView(info.label, view);
   // A value whose backup failed is kept: nothing leaves the registry unsaved.
-  const bool removed = BackUpValue(session, key, info.root, StoredSubKey(info.subKey, view),
-                                   BackupStemInView(info.backupStem, view), removal.valueName) &&
-                       session.platform.RegDeleteValueA(key, removal.valueName) == error::kSuccess;
+  SavedValue saved;
+  const bool removed =
+      BackUpValue(session, key, info.root, StoredSubKey(info.subKey, view),
+                  BackupStemInView(info.backupStem, view), removal.valueName, &saved) &&
+      session.platform.RegDeleteValueA(key, removal.valueName) == error::kSuccess;
   if (removed) {
+    if (!saved.regFile.empty()) {
+      RecordRemovedValue(session, info.root, view, info.subKey, saved.value, saved.regFile);
+    }
     session.WriteMessage(14, label + removal.reportedIfGone);
   } else {
     session.WriteMessage(13, label + removal.reported);
@@ -281,8 +295,10 @@ void ResetPolicies(Session& session) {
     }
     for (const char* value : policy.values) {
       // A missing value is normal, and its deletion fails quietly.
-      if (BackUpValue(session, key, policy.root, policy.subKey, policy.backupStem, value)) {
-        platform.RegDeleteValueA(key, value);
+      SavedValue saved;
+      if (BackUpValue(session, key, policy.root, policy.subKey, policy.backupStem, value, &saved) &&
+          platform.RegDeleteValueA(key, value) == error::kSuccess && !saved.regFile.empty()) {
+        RecordRemovedValue(session, policy.root, view, policy.subKey, saved.value, saved.regFile);
       }
     }
     platform.RegCloseKey(key);

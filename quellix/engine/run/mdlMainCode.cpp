@@ -147,6 +147,7 @@ std::string RunLogPath(const std::string& backupDir, const platform::LocalTime& 
 
 void RunRemoval(Session& session) {
   ComputeFolderValues(session);
+  session.removalRecord.Start(session.run.BackupDir);
 
   RemovalPhases& phases = session.phases;
   phases.SmartScan(session);
@@ -175,6 +176,7 @@ void RunRemoval(Session& session) {
         servicesFound || processesFound || registry.RegistryFound || session.run.FilesRemoved);
   }
   WriteVersionRecord(session);
+  session.removalRecord.Close();
 }
 
 }  // namespace quellix

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/restore/RecordWriter.h"
 #include "quellix/Host.h"
 #include "quellix/engine/system/NativeFiles.h"
 #include "quellix/engine/system/AnsiText.h"
@@ -39,6 +40,8 @@ class Session {
   std::vector<std::string> InfectionNames;
   std::vector<std::string> KnownDigests;
   RunValues run;
+  // What this run removed, for its undoing; started by each run.
+  platform::restore::RecordWriter removalRecord;
 
   // The two ways in which a run reports, in the current language.
   void WriteMessage(float number, const std::string& argument = std::string());

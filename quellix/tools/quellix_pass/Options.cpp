@@ -6,7 +6,11 @@ namespace quellix::pass {
 
 const char* const kUsage =
     "usage: quellix-pass [--machine FILE] [--save-machine FILE] [--backup-dir DIR]\n"
-    "                    [--answer yes|no] [--language INDEX]\n";
+    "                    [--answer yes|no] [--language INDEX]\n"
+    "       quellix-pass [--machine FILE] [--save-machine FILE] --restore FOLDER\n"
+    "                    [--dry-run] [--only TEXT]\n"
+    "       quellix-pass --help\n"
+    "(--machine and --save-machine only in the native build; see docs/quellix-pass.md)\n";
 
 namespace {
 
@@ -25,8 +29,16 @@ Options ParseOptions(const std::vector<std::string>& arguments, bool scenarioBui
   Options options;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& name = arguments[i];
-    static const char* const kKnown[] = {"--machine", "--save-machine", "--backup-dir", "--answer",
-                                         "--language"};
+    if (name == "--help") {
+      options.help = true;
+      return options;
+    }
+    if (name == "--dry-run") {
+      options.dryRun = true;
+      continue;
+    }
+    static const char* const kKnown[] = {"--machine",  "--save-machine", "--backup-dir", "--answer",
+                                         "--language", "--restore",      "--only"};
     bool known = false;
     for (const char* option : kKnown) known = known || name == option;
     if (!known) throw std::invalid_argument("unknown option '" + name + "'");
@@ -38,6 +50,12 @@ Options ParseOptions(const std::vector<std::string>& arguments, bool scenarioBui
       (name == "--machine" ? options.machineFile : options.saveMachineFile) = value;
     } else if (name == "--backup-dir") {
       options.backupDir = value;
+    } else if (name == "--restore") {
+      if (value.empty()) throw std::invalid_argument("--restore needs a folder");
+      options.restoreFolder = value;
+    } else if (name == "--only") {
+      if (value.empty()) throw std::invalid_argument("--only needs a text to look for");
+      options.only = value;
     } else if (name == "--answer") {
       if (value != "yes" && value != "no")
         throw std::invalid_argument("--answer takes yes or no, not '" + value + "'");
@@ -46,6 +64,8 @@ Options ParseOptions(const std::vector<std::string>& arguments, bool scenarioBui
       options.language = ParseLanguageIndex(value);
     }
   }
+  if (!options.restoreFolder && (options.dryRun || !options.only.empty()))
+    throw std::invalid_argument("--dry-run and --only go with --restore");
   if (scenarioBuild && options.machineFile.empty())
     throw std::invalid_argument("--machine FILE is required");
   return options;

@@ -13,6 +13,10 @@ struct Options {
   std::optional<std::string> backupDir;  // absent: the folder dialog is cancelled
   bool answerYes = false;
   std::optional<int> language;
+  std::optional<std::string> restoreFolder;  // --restore: undo the runs recorded there
+  bool dryRun = false;                       // --dry-run
+  std::string only;                          // --only
+  bool help = false;                         // --help
 };
 
 // Throws std::invalid_argument with a message for the user on bad arguments.

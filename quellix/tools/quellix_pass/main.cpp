@@ -12,6 +12,7 @@
 #include "quellix/engine/run/StartButton.h"
 #include "quellix/lang/ChooseDefaultLanguage.h"
 #include "quellix/lang/Language.h"
+#include "quellix/restore/RestoreFolder.h"
 #include "quellix/tools/quellix_pass/ConsoleHost.h"
 #include "quellix/tools/quellix_pass/Options.h"
 #include "quellix/tools/quellix_pass/PassMachine.h"
@@ -21,6 +22,23 @@ namespace {
 constexpr int kBadArguments = 2;
 constexpr int kMachineUnavailable = 3;
 constexpr int kRunFailed = 4;
+constexpr int kNoRecord = 5;
+constexpr int kNotAllRestored = 6;
+
+int RunRestore(const quellix::pass::Options& options) {
+  auto machine = quellix::pass::OpenMachine(options);
+  quellix::restore::Options restoreOptions;
+  restoreOptions.dryRun = options.dryRun;
+  restoreOptions.only = options.only;
+  const quellix::restore::Summary summary = quellix::restore::RestoreFolder(
+      machine->Platform(), *options.restoreFolder, restoreOptions, std::cout);
+  if (!options.saveMachineFile.empty()) machine->Save(options.saveMachineFile);
+  if (summary.records == 0) {
+    std::cerr << "quellix-pass: no readable restore record in " << *options.restoreFolder << '\n';
+    return kNoRecord;
+  }
+  return summary.skipped + summary.failed + summary.unreadableRecords == 0 ? 0 : kNotAllRestored;
+}
 
 int RunPass(const quellix::pass::Options& options) {
   auto machine = quellix::pass::OpenMachine(options);
@@ -49,8 +67,12 @@ int main(int argc, char** argv) {
     std::cerr << "quellix-pass: " << error.what() << '\n' << quellix::pass::kUsage;
     return kBadArguments;
   }
+  if (options.help) {
+    std::cout << quellix::pass::kUsage;
+    return 0;
+  }
   try {
-    return RunPass(options);
+    return options.restoreFolder ? RunRestore(options) : RunPass(options);
   } catch (const platform::RuntimeError& error) {
     std::cerr << "quellix-pass: run stopped: " << error.Description() << " (error "
               << error.Number() << " in " << error.Source() << ")\n";
