@@ -59,6 +59,8 @@ class DrawingSurface {
 
   COLORREF foreColor = RGB(0, 0, 0);
   COLORREF backColor;
+  // Text is drawn in right-to-left reading order (the language's direction).
+  bool rightToLeft = false;
 
  private:
   void Refresh();

@@ -21,9 +21,10 @@ TextExtent MeasureText(HDC dc, const std::u16string& text) {
   return TextExtent{static_cast<int>(size.cx), static_cast<int>(size.cy)};
 }
 
-void DrawWideText(HDC dc, int x, int y, const std::u16string& text) {
+void DrawWideText(HDC dc, int x, int y, const std::u16string& text, bool rightToLeft) {
   const std::wstring visible = ToWide(VisibleText(text));
-  TextOutW(dc, x, y, visible.c_str(), static_cast<int>(visible.size()));
+  ExtTextOutW(dc, x, y, rightToLeft ? ETO_RTLREADING : 0, nullptr, visible.c_str(),
+              static_cast<UINT>(visible.size()), nullptr);
 }
 
 }  // namespace quellix::ui::win32
