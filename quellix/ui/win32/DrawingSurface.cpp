@@ -110,6 +110,12 @@ void DrawingSurface::TextOut(int x, int y, const std::u16string& text) {
   Refresh();
 }
 
+void DrawingSurface::TextOutEndingAt(int x, int y, const std::u16string& text) {
+  SetTextColor(dc_.Get(), foreColor);
+  DrawWideTextEndingAt(dc_.Get(), x, y, text, rightToLeft);
+  Refresh();
+}
+
 void DrawingSurface::Paint(HDC target) const {
   BitBlt(target, 0, 0, width_, height_, dc_.Get(), 0, 0, SRCCOPY);
 }

@@ -27,4 +27,10 @@ void DrawWideText(HDC dc, int x, int y, const std::u16string& text, bool rightTo
               static_cast<UINT>(visible.size()), nullptr);
 }
 
+void DrawWideTextEndingAt(HDC dc, int x, int y, const std::u16string& text, bool rightToLeft) {
+  const UINT alignment = SetTextAlign(dc, TA_RIGHT | TA_TOP | TA_NOUPDATECP);
+  DrawWideText(dc, x, y, text, rightToLeft);
+  SetTextAlign(dc, alignment);
+}
+
 }  // namespace quellix::ui::win32

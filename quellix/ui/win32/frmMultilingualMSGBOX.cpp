@@ -100,8 +100,11 @@ void frmMultilingualMSGBOX::DrawLines(const std::vector<std::u16string>& lines) 
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const Point origin = layout.lineOrigins[i];
     // A right-to-left line keeps the same margin from the right edge.
-    const int left = RightToLeft ? surface_->WidthPixels() - origin.x - extents[i].width : origin.x;
-    surface_->TextOut(left, origin.y, lines[i]);
+    if (RightToLeft) {
+      surface_->TextOutEndingAt(surface_->WidthPixels() - origin.x, origin.y, lines[i]);
+    } else {
+      surface_->TextOut(origin.x, origin.y, lines[i]);
+    }
   }
   picture1_->Move(kBoxPicture1Left, layout.buttonTop);
   picture2_->Move(kBoxPicture2Left, layout.buttonTop);

@@ -197,9 +197,20 @@ TEST_F(WindowsOnWine, RightToLeftBoxDrawsItsLinesInReadingOrderAgainstTheRightMa
   box.OkOnly = true;
   box.RightToLeft = true;
   PostMessageW(box.Handle(), WM_CLOSE, 0, 0);
-  box.ShowModal({u"\xFFFE" + kHebrewThenName});
+  // The second line is joined Arabic, whose shaped letters can be narrower
+  // than the extent measured for them.
+  const std::u16string arabic =
+      u"\xFFFE\x0628\x0631\x0646\x0627\x0645\x062C Quellix \x0642\x064A\x062F "
+      u"\x0627\x0644\x062A\x0634\x063A\x064A\x0644";
+  box.ShowModal({u"\xFFFE" + kHebrewThenName, arabic});
   const DrawingSurface& surface = box.Surface();
-  const std::vector<InkRun> runs = InkRuns(surface, 16, 34);
+  const int lineHeight = surface.GetTextSize(arabic).height;
+  const std::vector<InkRun> arabicRuns =
+      InkRuns(surface, 16 + lineHeight + 7, 16 + 2 * lineHeight + 7);
+  ASSERT_FALSE(arabicRuns.empty()) << "the Arabic line was drawn";
+  EXPECT_NEAR(surface.WidthPixels() - 1 - arabicRuns.back().right, 16, 3) << "the right margin";
+
+  const std::vector<InkRun> runs = InkRuns(surface, 16, 16 + lineHeight);
   ASSERT_GE(runs.size(), 2u) << "both words were drawn";
   // The widest blank between inked columns is the one between the words.
   std::size_t gapAfter = 0;
