@@ -7,6 +7,7 @@
 #include "quellix/lang/Ansi.h"
 #include "quellix/lang/LanguageErrors.h"
 #include "quellix/lang/LanguageResources.h"
+#include "quellix/lang/Languages.h"
 #include "quellix/lang/LogMessages.h"
 #include "quellix/lang/Rounding.h"
 #include "quellix/lang/Utf16Text.h"
@@ -59,6 +60,10 @@ void Language::LoadLanguage(std::uint8_t index) {
   messageRowsFromTable_ = table.rowCount - kCaptionRows;
   loadedTable_ = index;
   host_.ApplyLanguage(pieces[0], pieces[1], pieces[2]);
+}
+
+bool Language::RightToLeft() const {
+  return loadedTable_ < kLanguageCount && Languages()[loadedTable_].rightToLeft;
 }
 
 void Language::WriteMessage(float number, const std::string& argument) {

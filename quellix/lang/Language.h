@@ -45,6 +45,9 @@ class Language {
   std::uint8_t CurrentLanguage() const { return currentLanguage_; }
   void SetCurrentLanguage(std::uint8_t index) { currentLanguage_ = index; }
 
+  // Whether the loaded table's language is written from right to left.
+  bool RightToLeft() const;
+
   // Table line k + 10 at index k, then U+FFFE alone for the empty piece after
   // the last CR LF, then one empty entry. Empty before the first load.
   const std::vector<std::u16string>& MessageRows() const { return messageRows_; }

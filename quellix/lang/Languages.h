@@ -23,6 +23,10 @@ constexpr int kTitlesId = 1;
 struct LanguageEntry {
   const char* title;       // the native title, UTF-8, as the title list holds it
   const char* localeName;  // the English language name that selects it; nullptr for none
+  // Written from right to left: its lines are drawn with a right-to-left
+  // reading order, so that a Latin name or a value inside a sentence keeps
+  // its place in it.
+  bool rightToLeft = false;
 };
 
 const std::array<LanguageEntry, kLanguageCount>& Languages();

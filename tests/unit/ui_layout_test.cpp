@@ -1,5 +1,5 @@
 // The window's arithmetic: twips, bar fills, the START glow, the message box
-// layout and the centring of drawn captions.
+// layout, the centring of drawn captions and the reading order of shown text.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -8,6 +8,7 @@
 #include "quellix/ui/LanguagePicker.h"
 #include "quellix/ui/MessageBoxLayout.h"
 #include "quellix/ui/ProgressBar.h"
+#include "quellix/ui/ReadingOrder.h"
 #include "quellix/ui/StartGlow.h"
 #include "quellix/ui/Twips.h"
 #include "quellix/ui/WindowPlacement.h"
@@ -225,6 +226,23 @@ TEST(CaptionDrawing, VisibleTextDropsRowPrefixesAndByteOrderMarksOnly) {
   EXPECT_EQ(VisibleText(u"\xFFFE\xFEFFShqip"), u"Shqip");
   EXPECT_EQ(VisibleText(u"keep\xFFFD\xFFFF"), u"keep\xFFFD\xFFFF");
   EXPECT_EQ(VisibleText(u""), u"");
+}
+
+TEST(ReadingOrder, RightToLeftRowsAreEmbeddedLineByLineButFixedEnglishIsNot) {
+  // A row broken in two (the first log message) and a row with a path,
+  // then the program's fixed English line as it is appended on its own.
+  const std::u16string log = u"\xFFFE\x05D0 Quellix.\r\n\x05D1\r\n\r\n\xFFFE\x05D2 \"c:\\a.exe\"";
+  const std::u16string english = u"\r\nSmartScanning AutoRuns...";
+  EXPECT_EQ(ShownText(log, false), VisibleText(log));
+  EXPECT_EQ(ShownText(english, true), english);
+  EXPECT_EQ(ShownText(log, true),
+            u"\x202B\x05D0 Quellix.\x202C\r\n\x202B\x05D1\x202C\r\n\r\n"
+            u"\x202B\x05D2 \"c:\\a.exe\"\x202C");
+  EXPECT_EQ(ShownText(u"\xFFFE\xFEFF\x05D0:", true), u"\x202B\x05D0:\x202C");
+  EXPECT_EQ(ShownText(u"", true), u"");
+  EXPECT_EQ(EmbedLeftToRight(u"Denied (5, Run)"),
+            u"\x202A"
+            u"Denied (5, Run)\x202C");
 }
 
 TEST(LanguagePicker, TwoColumnsOfEntries360TwipsApart) {

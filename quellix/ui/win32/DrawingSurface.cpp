@@ -106,7 +106,13 @@ TextExtent DrawingSurface::GetTextSize(const std::u16string& text) const {
 
 void DrawingSurface::TextOut(int x, int y, const std::u16string& text) {
   SetTextColor(dc_.Get(), foreColor);
-  DrawWideText(dc_.Get(), x, y, text);
+  DrawWideText(dc_.Get(), x, y, text, rightToLeft);
+  Refresh();
+}
+
+void DrawingSurface::TextOutEndingAt(int x, int y, const std::u16string& text) {
+  SetTextColor(dc_.Get(), foreColor);
+  DrawWideTextEndingAt(dc_.Get(), x, y, text, rightToLeft);
   Refresh();
 }
 

@@ -47,6 +47,8 @@ class DrawingSurface {
   TextExtent GetTextSize(const std::u16string& text) const;
   // Draws text in the fore colour on a transparent background.
   void TextOut(int x, int y, const std::u16string& text);
+  // The same with the text's right edge at x.
+  void TextOutEndingAt(int x, int y, const std::u16string& text);
 
   // Copies the image to the window's device context.
   void Paint(HDC target) const;
@@ -59,6 +61,8 @@ class DrawingSurface {
 
   COLORREF foreColor = RGB(0, 0, 0);
   COLORREF backColor;
+  // Text is drawn in right-to-left reading order (the language's direction).
+  bool rightToLeft = false;
 
  private:
   void Refresh();

@@ -21,9 +21,16 @@ TextExtent MeasureText(HDC dc, const std::u16string& text) {
   return TextExtent{static_cast<int>(size.cx), static_cast<int>(size.cy)};
 }
 
-void DrawWideText(HDC dc, int x, int y, const std::u16string& text) {
+void DrawWideText(HDC dc, int x, int y, const std::u16string& text, bool rightToLeft) {
   const std::wstring visible = ToWide(VisibleText(text));
-  TextOutW(dc, x, y, visible.c_str(), static_cast<int>(visible.size()));
+  ExtTextOutW(dc, x, y, rightToLeft ? ETO_RTLREADING : 0, nullptr, visible.c_str(),
+              static_cast<UINT>(visible.size()), nullptr);
+}
+
+void DrawWideTextEndingAt(HDC dc, int x, int y, const std::u16string& text, bool rightToLeft) {
+  const UINT alignment = SetTextAlign(dc, TA_RIGHT | TA_TOP | TA_NOUPDATECP);
+  DrawWideText(dc, x, y, text, rightToLeft);
+  SetTextAlign(dc, alignment);
 }
 
 }  // namespace quellix::ui::win32

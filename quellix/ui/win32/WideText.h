@@ -14,7 +14,12 @@ namespace quellix::ui::win32 {
 // The extent of the visible text in the context's current font, in pixels.
 TextExtent MeasureText(HDC dc, const std::u16string& text);
 
-void DrawWideText(HDC dc, int x, int y, const std::u16string& text);
+// The visible text with its left edge at x; a right-to-left line is laid
+// out in right-to-left reading order.
+void DrawWideText(HDC dc, int x, int y, const std::u16string& text, bool rightToLeft);
+// The same with its right edge at x, as the drawn glyphs end there: shaped
+// Arabic can be narrower than its measured extent.
+void DrawWideTextEndingAt(HDC dc, int x, int y, const std::u16string& text, bool rightToLeft);
 
 // UTF-16 text as the W functions take it.
 std::wstring ToWide(const std::u16string& text);

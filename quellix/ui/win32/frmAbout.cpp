@@ -173,6 +173,7 @@ void frmAbout::FormLoad() {
   StartScroll();
 
   DrawBorder(*picture1_, kBlack);
+  picture1_->Surface().rightToLeft = language_.RightToLeft();
   WriteButtonText(*picture1_, language_.CaptionOK());
 }
 
@@ -218,6 +219,7 @@ frmAbout::Link frmAbout::DrawLink(double left, double top, const std::string& te
 
 void frmAbout::DrawTitle() {
   DrawingSurface& strip = picture2_->Surface();
+  strip.rightToLeft = language_.RightToLeft();
   strip.Cls();
   const std::u16string title = AboutTitle(language_.CaptionAbout());
   const TextExtent extent = strip.GetTextSize(title);

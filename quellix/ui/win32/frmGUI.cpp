@@ -217,8 +217,7 @@ void frmGUI::Command2Click() {
   try {
     StartButtonRun(*session_);
   } catch (const platform::RuntimeError& error) {
-    ReportRunFailure(error.Description() + " (error " + std::to_string(error.Number()) + " in " +
-                     error.Source() + ")");
+    ReportRunFailure(NameRunFailure(error));
   } catch (const std::exception& error) {
     ReportRunFailure(error.what());
   }
@@ -367,7 +366,12 @@ void frmGUI::EnableGUI() {
 void frmGUI::ApplyLanguage(const std::u16string& labelOperation,
                            const std::u16string& labelProgress,
                            const std::u16string& labelDetails) {
+  const bool rightToLeft = language_.RightToLeft();
+  uniCode_.SetRightToLeft(rightToLeft);
   uniCode_.SetCaptionLabels(labelOperation, labelProgress, labelDetails);
+  for (PictureBox* button : {cmdAbout_.get(), command1_.get(), command2_.get()}) {
+    button->Surface().rightToLeft = rightToLeft;
+  }
   cmdAbout_->Surface().Cls();
   WriteButtonText(*cmdAbout_, language_.CaptionAbout());
   command1_->Surface().Cls();
@@ -390,6 +394,7 @@ std::int16_t frmGUI::ShowMessageBox(const MessageBoxRequest& request) {
   box.Button1 = request.button1;
   box.Button2 = request.button2;
   box.OkOnly = request.okOnly;
+  box.RightToLeft = language_.RightToLeft();
   return box.ShowModal(request.lines);
 }
 

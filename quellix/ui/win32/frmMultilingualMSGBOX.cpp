@@ -77,6 +77,9 @@ std::int16_t frmMultilingualMSGBOX::ShowModal(const std::vector<std::u16string>&
 }
 
 void frmMultilingualMSGBOX::FormLoad() {
+  surface_->rightToLeft = RightToLeft;
+  picture1_->Surface().rightToLeft = RightToLeft;
+  picture2_->Surface().rightToLeft = RightToLeft;
   WriteButtonText(*picture2_, Button2);
   WriteButtonText(*picture1_, Button1);
   DrawBorder(*picture2_, RGB(0, 0, 0));
@@ -95,7 +98,13 @@ void frmMultilingualMSGBOX::DrawLines(const std::vector<std::u16string>& lines) 
   surface_->Resize(scale_.X(layout.outerWidth - frameWidth_),
                    scale_.Y(layout.outerHeight - frameHeight_));
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    surface_->TextOut(layout.lineOrigins[i].x, layout.lineOrigins[i].y, lines[i]);
+    const Point origin = layout.lineOrigins[i];
+    // A right-to-left line keeps the same margin from the right edge.
+    if (RightToLeft) {
+      surface_->TextOutEndingAt(surface_->WidthPixels() - origin.x, origin.y, lines[i]);
+    } else {
+      surface_->TextOut(origin.x, origin.y, lines[i]);
+    }
   }
   picture1_->Move(kBoxPicture1Left, layout.buttonTop);
   picture2_->Move(kBoxPicture2Left, layout.buttonTop);

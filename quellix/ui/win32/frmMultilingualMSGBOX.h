@@ -33,12 +33,17 @@ class frmMultilingualMSGBOX {
   std::u16string Button2;
   std::int16_t ReturnVal = 0;
   bool OkOnly = false;
+  // The lines and captions are in a right-to-left language: each line is
+  // drawn in right-to-left reading order against the right margin.
+  bool RightToLeft = false;
 
   // Prepares the buttons (Form_Load), draws the lines and shows the box
   // modally; returns ReturnVal once a button was pressed or the box closed.
   std::int16_t ShowModal(const std::vector<std::u16string>& lines);
 
   HWND Handle() const { return window_.Get(); }
+  // The drawn lines, as the box paints them.
+  const DrawingSurface& Surface() const { return *surface_; }
 
   static void RegisterClass(HINSTANCE instance);
 

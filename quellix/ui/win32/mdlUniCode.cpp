@@ -21,8 +21,8 @@ HWND CreateLabel(HWND parent, const Scale& scale, double top) {
                      scale.Y(kLabelHeight), parent);
 }
 
-void SetVisibleText(HWND window, const std::u16string& text) {
-  SetWindowTextW(window, ToWide(VisibleText(text)).c_str());
+void SetShownText(HWND window, const std::u16string& text, bool rightToLeft) {
+  SetWindowTextW(window, ToWide(ShownText(text, rightToLeft)).c_str());
 }
 
 }  // namespace
@@ -47,9 +47,9 @@ void mdlUniCode::CreateDetailsBox(double left, double top, double width, double 
 
 void mdlUniCode::SetCaptionLabels(const std::u16string& operation, const std::u16string& progress,
                                   const std::u16string& details) {
-  SetVisibleText(labelOperation_.Get(), operation);
-  SetVisibleText(labelProgress_.Get(), progress);
-  SetVisibleText(labelDetails_.Get(), details);
+  SetShownText(labelOperation_.Get(), operation, rightToLeft_);
+  SetShownText(labelProgress_.Get(), progress, rightToLeft_);
+  SetShownText(labelDetails_.Get(), details, rightToLeft_);
 }
 
 void mdlUniCode::AppendDetails(const std::u16string& text) {
@@ -61,7 +61,7 @@ void mdlUniCode::AppendDetails(const std::u16string& text) {
   const int length = GetWindowTextLengthW(box);
   SendMessageW(box, EM_SETSEL, static_cast<WPARAM>(length), static_cast<LPARAM>(length));
   SendMessageW(box, EM_REPLACESEL, FALSE,
-               reinterpret_cast<LPARAM>(ToWide(VisibleText(text)).c_str()));
+               reinterpret_cast<LPARAM>(ToWide(ShownText(text, rightToLeft_)).c_str()));
   SendMessageW(box, EM_SCROLLCARET, 0, 0);
   SendMessageW(box, WM_VSCROLL, SB_BOTTOM, 0);
 }
@@ -74,7 +74,7 @@ void mdlUniCode::ClearDetails() {
 void mdlUniCode::ShowDetails() {
   HWND box = detailsBox_.Get();
   if (box == nullptr) return;
-  SetVisibleText(box, details_);
+  SetShownText(box, details_, rightToLeft_);
   // The caret goes to the end, and the view with it, so the newest line shows.
   const int length = GetWindowTextLengthW(box);
   SendMessageW(box, EM_SETSEL, static_cast<WPARAM>(length), static_cast<LPARAM>(length));

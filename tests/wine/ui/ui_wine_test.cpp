@@ -66,6 +66,26 @@ class WindowsOnWine : public testing::Test {
     return text;
   }
 
+  // The columns of a band of rows that hold ink, split at blank gaps.
+  struct InkRun {
+    int left = 0;
+    int right = 0;  // inclusive
+  };
+  static std::vector<InkRun> InkRuns(const DrawingSurface& surface, int top, int bottom) {
+    std::vector<InkRun> runs;
+    for (int x = 0; x < surface.WidthPixels(); ++x) {
+      bool inked = false;
+      for (int y = top; y < bottom && !inked; ++y) inked = GetPixel(surface.Dc(), x, y) == kInk;
+      if (!inked) continue;
+      if (!runs.empty() && runs.back().right == x - 1) {
+        runs.back().right = x;
+      } else {
+        runs.push_back({x, x});
+      }
+    }
+    return runs;
+  }
+
   // The bounding box of the pixels in ink on a surface, or an empty box.
   static RECT InkBounds(DrawingSurface& surface) {
     RECT bounds{surface.WidthPixels(), surface.HeightPixels(), -1, -1};
@@ -165,6 +185,66 @@ TEST_F(WindowsOnWine, BoxWiderThanItsOwnerAtTheScreensLeftEdgeStaysOnTheScreen) 
   EXPECT_GE(outer.top, work.top);
   EXPECT_LE(outer.right, work.right);
   EXPECT_LE(outer.bottom, work.bottom);
+}
+
+// A Hebrew word, a wide blank and a Latin name: read from right to left, the
+// Hebrew word stands at the right end of the line and the name at its left.
+const std::u16string kHebrewThenName = u"\x05E9\x05DC          Quellix";
+
+TEST_F(WindowsOnWine, RightToLeftBoxDrawsItsLinesInReadingOrderAgainstTheRightMargin) {
+  frmMultilingualMSGBOX box(parent.Get(), scale);
+  box.Button1 = u"\xFFFE\x05D0\x05D9\x05E9\x05D5\x05E8";
+  box.OkOnly = true;
+  box.RightToLeft = true;
+  PostMessageW(box.Handle(), WM_CLOSE, 0, 0);
+  // The second line is joined Arabic, whose shaped letters can be narrower
+  // than the extent measured for them.
+  const std::u16string arabic =
+      u"\xFFFE\x0628\x0631\x0646\x0627\x0645\x062C Quellix \x0642\x064A\x062F "
+      u"\x0627\x0644\x062A\x0634\x063A\x064A\x0644";
+  box.ShowModal({u"\xFFFE" + kHebrewThenName, arabic});
+  const DrawingSurface& surface = box.Surface();
+  const int lineHeight = surface.GetTextSize(arabic).height;
+  const std::vector<InkRun> arabicRuns =
+      InkRuns(surface, 16 + lineHeight + 7, 16 + 2 * lineHeight + 7);
+  ASSERT_FALSE(arabicRuns.empty()) << "the Arabic line was drawn";
+  EXPECT_NEAR(surface.WidthPixels() - 1 - arabicRuns.back().right, 16, 3) << "the right margin";
+
+  const std::vector<InkRun> runs = InkRuns(surface, 16, 16 + lineHeight);
+  ASSERT_GE(runs.size(), 2u) << "both words were drawn";
+  // The widest blank between inked columns is the one between the words.
+  std::size_t gapAfter = 0;
+  for (std::size_t i = 1; i + 1 < runs.size(); ++i) {
+    if (runs[i + 1].left - runs[i].right > runs[gapAfter + 1].left - runs[gapAfter].right) {
+      gapAfter = i;
+    }
+  }
+  const int leftWord = runs[gapAfter].right - runs.front().left;
+  const int rightWord = runs.back().right - runs[gapAfter + 1].left;
+  EXPECT_GT(leftWord, rightWord) << "the name stands left of the Hebrew word";
+  EXPECT_NEAR(surface.WidthPixels() - 1 - runs.back().right, 16, 3) << "the right margin";
+  EXPECT_GT(runs.front().left, 16 + 3) << "the line does not start at the left margin";
+}
+
+TEST_F(WindowsOnWine, RightToLeftDetailsKeepTheirReadingOrderAndTheExactText) {
+  mdlUniCode uniCode;
+  uniCode.CreateDetailsBox(130, 300, 7050, 1815, parent.Get(), scale);
+  uniCode.SetRightToLeft(true);
+  const std::u16string row = u"\xFFFE" + kHebrewThenName;
+  uniCode.AppendDetails(row);
+  EXPECT_EQ(uniCode.GetDetailsText(), row);
+  const std::wstring shown = Text(uniCode.DetailsBox());
+  // The last letter of each word: the first character of a run of the other
+  // direction may be placed at the run's edge rather than at its letter.
+  const std::size_t hebrewEnd = shown.find(L'\x05DC');
+  const std::size_t nameEnd = shown.find(L'x');
+  ASSERT_NE(hebrewEnd, std::wstring::npos);
+  ASSERT_NE(nameEnd, std::wstring::npos);
+  const auto x = [&](std::size_t at) {
+    return static_cast<short>(
+        LOWORD(SendMessageW(uniCode.DetailsBox(), EM_POSFROMCHAR, static_cast<WPARAM>(at), 0)));
+  };
+  EXPECT_GT(x(hebrewEnd), x(nameEnd)) << "the name stands left of the Hebrew word";
 }
 
 TEST_F(WindowsOnWine, DetailsBoxShowsCleanTextAndKeepsTheExactText) {
