@@ -262,6 +262,8 @@ TEST_F(StartupEntriesTest, RegeditValueLeadsToTheDeletionOfTheEditManagerValue) 
   EXPECT_FALSE(flags.RegistryError);
 
   sim.host.details.clear();
+  sim.machine.changes.clear();
+  sim.machine.recordMissingTargets = true;
   {
     const auto cleaned = Clean();
     ASSERT_FALSE(cleaned.empty());
@@ -269,6 +271,12 @@ TEST_F(StartupEntriesTest, RegeditValueLeadsToTheDeletionOfTheEditManagerValue) 
   }
   EXPECT_TRUE(flags.RegistryError);
   EXPECT_TRUE(flags.RegistryFound);
+  // A value that is gone needs no backup: its deletion is asked for and decides.
+  const auto deletions = sim.machine.ChangesBy("RegDeleteValueA");
+  ASSERT_EQ(deletions.size(), 1u);
+  EXPECT_EQ(LowerAnsi(deletions.front().target),
+            LowerAnsi(std::string(kMachineRun) + "\\Microsoft Regestry Edit Manager"));
+  EXPECT_EQ(deletions.front().result, platform::error::kFileNotFound);
 }
 
 TEST_F(StartupEntriesTest, RegeditWithAPathIsJudgedByTheNameRules) {
