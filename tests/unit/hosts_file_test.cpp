@@ -217,6 +217,7 @@ TEST_F(HostsTest, UnreadableFileIsNeitherScannedNorChanged) {
   EXPECT_EQ(DetailLines(), (Lines{"Unable to open Hosts File for Scanning"}));
   EXPECT_EQ(FileText(kHosts), text);
 
+  ASSERT_NE(sim.machine.files.FindPath(kHosts), nullptr);
   sim.machine.files.FindPath(kHosts)->locked = false;
   sim.machine.InjectFault("ReadFile", "", 5, 1);
   sim.host.details.clear();
