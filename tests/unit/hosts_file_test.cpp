@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ForwardingPlatform.h"
 #include "quellix/engine/session/Session.h"
 #include "quellix/engine/cleanup/mdlHosts.h"
 #include "tests/support/RunLog.h"
@@ -130,7 +131,7 @@ TEST_F(HostsTest, BackupsOfEarlierRewritesAreKept) {
   EXPECT_EQ(FileText("c:\\saved\\hosts (2).back"), "127.0.0.1 www.mcafee.com\r\n");
 }
 
-TEST_F(HostsTest, ThousandLinesMoveTheBarInSmallSteps) {
+TEST_F(HostsTest, ThousandLinesMoveTheBarInSmallStepsAndOneLineNotAtAll) {
   std::string text;
   for (int i = 0; i < 1000; ++i) text += "10.0.0." + std::to_string(i % 250) + " host\r\n";
   const std::string kept = text;
@@ -144,6 +145,11 @@ TEST_F(HostsTest, ThousandLinesMoveTheBarInSmallSteps) {
   EXPECT_EQ(prog1.back(), 0);
   EXPECT_EQ(sim.host.prog2, std::vector<double>{100});
   EXPECT_EQ(sim.host.doEventsCalls, 1001);
+
+  // A single line has no last index to divide by: the bar stays where it was.
+  sim.host.prog1.clear();
+  EXPECT_EQ(Clean("127.0.0.1 www.symantec.com"), kLocalhost);
+  EXPECT_EQ(sim.host.prog1, std::vector<double>{0});
 }
 
 TEST_F(HostsTest, MissingFileIsCreatedEmptyAfterMessageSixteen) {
@@ -171,11 +177,34 @@ TEST_F(HostsTest, FileThatStaysReadOnlyIsLeftAsItWas) {
   EXPECT_EQ(FileText(kHosts), text);
 }
 
-TEST_F(HostsTest, FailedWriteRestoresTheFileFromItsBackup) {
+// A file system that takes only the first half of each write and tells so
+// only through the count of bytes written.
+class HalfWritingPlatform : public platform::ForwardingPlatform {
+ public:
+  using ForwardingPlatform::ForwardingPlatform;
+  bool WriteFile(platform::Handle file, const std::vector<std::uint8_t>& data,
+                 std::uint32_t* bytesWritten) override {
+    const std::vector<std::uint8_t> half(data.begin(), data.begin() + data.size() / 2);
+    return ForwardingPlatform::WriteFile(file, half, bytesWritten);
+  }
+};
+
+TEST_F(HostsTest, FailedOrShortWriteRestoresTheFileFromItsBackup) {
   const std::string text = "# x\r\n127.0.0.1 www.symantec.com\r\n";
   SetHosts(text);
   sim.machine.InjectFault("WriteFile", "*\\hosts", 112, 1);
   CleanHostsFile(session);
+  ASSERT_FALSE(DetailLines().empty());
+  EXPECT_EQ(DetailLines().back(), "Unable to open Hosts File for Cleaning");
+  EXPECT_EQ(FileText(kHosts), text);
+
+  SetHosts(text);
+  sim.host.details.clear();
+  HalfWritingPlatform halfWriting(sim.platform);
+  Session halfWritten{halfWriting, sim.host, sim.language, phases};
+  halfWritten.run = session.run;
+  halfWritten.frmMain.lstHostInfections = session.frmMain.lstHostInfections;
+  CleanHostsFile(halfWritten);
   ASSERT_FALSE(DetailLines().empty());
   EXPECT_EQ(DetailLines().back(), "Unable to open Hosts File for Cleaning");
   EXPECT_EQ(FileText(kHosts), text);
@@ -188,6 +217,7 @@ TEST_F(HostsTest, UnreadableFileIsNeitherScannedNorChanged) {
   EXPECT_EQ(DetailLines(), (Lines{"Unable to open Hosts File for Scanning"}));
   EXPECT_EQ(FileText(kHosts), text);
 
+  ASSERT_NE(sim.machine.files.FindPath(kHosts), nullptr);
   sim.machine.files.FindPath(kHosts)->locked = false;
   sim.machine.InjectFault("ReadFile", "", 5, 1);
   sim.host.details.clear();

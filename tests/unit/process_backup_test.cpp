@@ -50,22 +50,32 @@ TEST_F(BackupAndDelete, AnExistingBackupWithTheSameBytesCountsAsTheBackup) {
   EXPECT_EQ(f.Lines(), (Lines{"Found c:\\windows\\wormy.exe ...Removed"}));
 }
 
+// A taken backup name answers "file exists" or, from some file systems,
+// "already exists"; either leads to the next number, never to a deletion
+// without a copy.
 TEST_F(BackupAndDelete, AnExistingBackupWithOtherBytesIsKeptAndANumberedOneMade) {
-  f.sim.machine.files.AddTextFile(kWorm, "new worm");
-  f.sim.machine.files.AddTextFile("C:\\backup\\wormy.exe.back", "old worm");
-  f.sim.machine.files.AddTextFile("C:\\backup\\wormy.exe (2).back", "older worm");
-  EXPECT_TRUE(Run());
-  EXPECT_FALSE(f.Exists(kWorm));
-  EXPECT_EQ(f.Bytes("C:\\backup\\wormy.exe.back"), Text("old worm"));
-  EXPECT_EQ(f.Bytes("C:\\backup\\wormy.exe (2).back"), Text("older worm"));
-  EXPECT_EQ(f.Bytes("C:\\backup\\wormy.exe (3).back"), Text("new worm"));
-  EXPECT_EQ(f.Lines(), (Lines{"Successfully backed up \"wormy.exe\"",
-                              "Found c:\\windows\\wormy.exe ...Removed"}));
+  for (const long takenAnswer : {platform::error::kFileExists, platform::error::kAlreadyExists}) {
+    SCOPED_TRACE(takenAnswer);
+    test::DetectionFixture g;
+    g.sim.machine.files.AddTextFile(kWorm, "new worm");
+    g.sim.machine.files.AddTextFile("C:\\backup\\wormy.exe.back", "old worm");
+    g.sim.machine.files.AddTextFile("C:\\backup\\wormy.exe (2).back", "older worm");
+    for (const char* taken : {"C:\\backup\\wormy.exe.back", "C:\\backup\\wormy.exe (2).back"}) {
+      g.sim.machine.InjectFault("CopyFileA", taken, static_cast<std::uint32_t>(takenAnswer));
+    }
+    EXPECT_TRUE(BackupAndDeleteFile(g.session, kWormLower));
+    EXPECT_FALSE(g.Exists(kWorm));
+    EXPECT_EQ(g.Bytes("C:\\backup\\wormy.exe.back"), Text("old worm"));
+    EXPECT_EQ(g.Bytes("C:\\backup\\wormy.exe (2).back"), Text("older worm"));
+    EXPECT_EQ(g.Bytes("C:\\backup\\wormy.exe (3).back"), Text("new worm"));
+    EXPECT_EQ(g.Lines(), (Lines{"Successfully backed up \"wormy.exe\"",
+                                "Found c:\\windows\\wormy.exe ...Removed"}));
 
-  // The same bytes met again under a numbered backup count as backed up.
-  f.sim.machine.files.AddTextFile(kWorm, "new worm");
-  EXPECT_TRUE(Run());
-  EXPECT_FALSE(f.Exists("C:\\backup\\wormy.exe (4).back"));
+    // The same bytes met again under a numbered backup count as backed up.
+    g.sim.machine.files.AddTextFile(kWorm, "new worm");
+    EXPECT_TRUE(BackupAndDeleteFile(g.session, kWormLower));
+    EXPECT_FALSE(g.Exists("C:\\backup\\wormy.exe (4).back"));
+  }
 }
 
 TEST_F(BackupAndDelete, NoBackupNoDeletion) {

@@ -50,6 +50,7 @@ TEST(RegValueLine, LongHexDataIsContinuedOnIndentedLines) {
   for (std::size_t i = 0; i < rows.size(); ++i) {
     EXPECT_LE(rows[i].size(), 80u);
     if (i + 1 < rows.size()) {
+      ASSERT_FALSE(rows[i].empty()) << "row " << i;
       EXPECT_EQ(rows[i].back(), '\\');
       rows[i].pop_back();
     }

@@ -80,6 +80,7 @@ TEST_F(ServicesTest, WormServiceIsStoppedBackedUpAndDeletedWithItsSubKeys) {
   EXPECT_EQ(DetailLines(), (Lines{"Found \"AvServe\" c:\\windows\\avserve.exe ...Stopped\"",
                                   "Successfully backed up \"AvServe\""}));
   EXPECT_FALSE(KeyExists("AvServe"));
+  ASSERT_NE(sim.machine.FindService("AvServe"), nullptr);
   EXPECT_FALSE(sim.machine.FindService("AvServe")->running);
   EXPECT_EQ(session.frmMain.lstInfectedKeys, (ItemList{"lstInfectedKeys", "AvServe"}));
 

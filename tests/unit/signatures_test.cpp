@@ -17,6 +17,10 @@ class ShippedLists : public testing::Test {
 };
 
 TEST_F(ShippedLists, CarryTheTellingRows) {
+  for (const ItemList* list :
+       {&lists.lstMD5[0], &lists.lstMD5[9], &lists.lstInfections[1], &lists.lstInfections[2]}) {
+    ASSERT_FALSE(list->empty());
+  }
   EXPECT_EQ(lists.lstMD5[0].front(), "BAA26F33BF8D23ECA99CA3FB1CCD3BF9");
   EXPECT_EQ(lists.lstMD5[9].front(), "1AF934FB3B0A09D4B970C7608F8467FC");
   EXPECT_EQ(lists.lstInfections[1].front(), "mbsmon32");

@@ -185,15 +185,22 @@ TEST_F(SmartScanTest, OnlyAutorunInfIsReadAmongTheInfFilesOfADriveRoot) {
   EXPECT_TRUE(f.session.frmMain.lstIdentifiedByMD5.empty());
 }
 
-// A program too short to have a stem teaches no name and must not be queued
-// once per matching signature.
-TEST_F(SmartScanTest, AShortRunProgramListedTwiceIsQueuedOnce) {
+// A program too short to have a stem, or one named drive-relative ("e:x.exe",
+// whose stem keeps the drive), teaches no name and must not be queued once
+// per matching signature.
+TEST_F(SmartScanTest, RunProgramsWithoutABareStemAreQueuedOnceAndTeachNoName) {
+  f.sim.machine.AddDrive('E', platform::kDriveFixed);
   AddKnownWorm("C:\\ab", "short worm");
   f.session.KnownDigests.push_back(f.session.KnownDigests.back());
+  AddKnownWorm("E:\\wormy.exe", "drive-relative worm");
+  f.session.KnownDigests.push_back(f.session.KnownDigests.back());
   f.sim.machine.registry.SetString(kRun, "short", "c:\\ab");
+  f.sim.machine.registry.SetString(kRun, "relative", "e:wormy.exe");
+  const auto namesBefore = f.session.InfectionNames;
   ScanRunKeysByMD5(f.session);
-  EXPECT_EQ(f.session.frmMain.lstIdentifiedByMD5, (Lines{"c:\\ab"}));
-  EXPECT_EQ(f.Lines(), (Lines{"ab ...Identified"}));
+  EXPECT_EQ(f.session.frmMain.lstIdentifiedByMD5, (Lines{"c:\\ab", "e:wormy.exe"}));
+  EXPECT_EQ(f.Lines(), (Lines{"ab ...Identified", "e:wormy.exe ...Identified"}));
+  EXPECT_EQ(f.session.InfectionNames, namesBefore);
 }
 
 TEST_F(SmartScanTest, StripArgumentsCutsAfterTheFirstProgramExtension) {

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "quellix/engine/session/Session.h"
+#include "quellix/engine/system/AnsiText.h"
 #include "quellix/engine/cleanup/mdlStartupEntries.h"
+#include "tests/support/RecordingPlatform.h"
 #include "tests/support/RunLog.h"
 #include "tests/support/SimQuellix.h"
 #include "tests/support/TestText.h"
@@ -27,6 +29,7 @@ class StartupEntriesTest : public testing::Test {
  protected:
   StartupEntriesTest() {
     session.run.SystemDir = "c:\\windows\\system32";
+    session.run.WindowsDir = "c:\\windows";
     session.run.BackupDir = "c:\\saved\\";
     sim.machine.files.AddFolder("C:\\saved");
     // Start from empty keys, so that each case sees only its own values;
@@ -172,6 +175,11 @@ TEST_F(StartupEntriesTest, UsersRunKeyExemptsCtfmonMessengerAndTheMessengerClien
   EXPECT_TRUE(Has(kUserRun, "msn"));
   EXPECT_TRUE(Has(kUserRun, "messenger"));
   EXPECT_FALSE(flags.RegistryFound);
+  // Only the system folder's program is exempt, not a copy beside it.
+  sim.machine.registry.SetString(kUserRun, "copy", "C:\\WINDOWS\\ctfmon.exe");
+  Clean();
+  EXPECT_FALSE(Has(kUserRun, "copy"));
+  EXPECT_TRUE(Has(kUserRun, "ctfmon"));
   // The same programs started machine-wide are worms.
   for (const char* data : {"c:\\windows\\system32\\ctfmon.exe", "c:\\x\\msmsgs.exe"}) {
     sim.machine.registry.SetString(kMachineRun, "m", data);
@@ -254,6 +262,8 @@ TEST_F(StartupEntriesTest, RegeditValueLeadsToTheDeletionOfTheEditManagerValue) 
   EXPECT_FALSE(flags.RegistryError);
 
   sim.host.details.clear();
+  sim.machine.changes.clear();
+  sim.machine.recordMissingTargets = true;
   {
     const auto cleaned = Clean();
     ASSERT_FALSE(cleaned.empty());
@@ -261,6 +271,12 @@ TEST_F(StartupEntriesTest, RegeditValueLeadsToTheDeletionOfTheEditManagerValue) 
   }
   EXPECT_TRUE(flags.RegistryError);
   EXPECT_TRUE(flags.RegistryFound);
+  // A value that is gone needs no backup: its deletion is asked for and decides.
+  const auto deletions = sim.machine.ChangesBy("RegDeleteValueA");
+  ASSERT_EQ(deletions.size(), 1u);
+  EXPECT_EQ(LowerAnsi(deletions.front().target),
+            LowerAnsi(std::string(kMachineRun) + "\\Microsoft Regestry Edit Manager"));
+  EXPECT_EQ(deletions.front().result, platform::error::kFileNotFound);
 }
 
 TEST_F(StartupEntriesTest, RegeditWithAPathIsJudgedByTheNameRules) {
@@ -376,6 +392,49 @@ TEST_F(StartupEntriesTest, ResetPoliciesDeletesTheSixValuesAfterBackingThemUp) {
             "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\"
             "Policies\\System]\r\n\"DisableTaskMgr\"=dword:00000001\r\n\r\n");
   EXPECT_NE(FileText("c:\\saved\\HKCU System DisableCMD.reg").find("\"DisableCMD\"=dword:00000002"),
+            std::string::npos);
+}
+
+// Windows shares the policy keys between its two registry views: on a 64-bit
+// Windows each is opened once, in the 64-bit view, whose name it is logged
+// and backed up under.
+TEST_F(StartupEntriesTest, On64BitWindowsTheSharedKeysAreReadOnceInThe64BitView) {
+  const char* restore = "HKLM\\Software\\Policies\\Microsoft\\Windows NT\\SystemRestore";
+  sim.machine.windows64 = true;
+  sim.machine.registry.SetString(kPoliciesRun, "first", "c:\\windows\\winmgrs.exe");
+  sim.machine.registry.SetString(kPoliciesRun, "second", "c:\\windows\\taskmon.exe");
+  sim.machine.registry.SetDword(restore, "DisableConfig", 1);
+  test::RecordingPlatform recording(sim.platform);
+  Session wow64{recording, sim.host, sim.language, phases};
+  wow64.run = session.run;
+  wow64.run.SysWow64Dir = "c:\\windows\\syswow64";
+  CleanStartupEntries(wow64, flags);
+  ResetPolicies(wow64);
+
+  const std::string in64BitView =
+      ", " + std::to_string(platform::kMaximumAllowed | platform::kKeyWow64_64Key) + ")";
+  for (const char* shared : {"policies\\explorer\\run,", "systemrestore,"}) {
+    Lines opens;
+    for (const std::string& call : recording.calls()) {
+      if (call.rfind("RegOpenKey", 0) == 0 && LowerAnsi(call).find(shared) != std::string::npos) {
+        opens.push_back(call);
+      }
+    }
+    ASSERT_EQ(opens.size(), 1u) << shared;
+    EXPECT_EQ(opens.front().rfind("RegOpenKeyExA(", 0), 0u) << opens.front();
+    EXPECT_EQ(opens.front().substr(opens.front().size() - in64BitView.size()), in64BitView)
+        << opens.front();
+  }
+  EXPECT_FALSE(Has(kPoliciesRun, "first"));
+  EXPECT_TRUE(Has(kPoliciesRun, "second")) << "one find per key and scan";
+  EXPECT_FALSE(Has(restore, "DisableConfig"));
+  const Lines lines = DetailLines();
+  EXPECT_NE(std::find(lines.begin(), lines.end(),
+                      "Found HKLM\\..\\Policies\\Explorer\\Run\\first=c:\\windows\\winmgrs.exe "
+                      "...Removed"),
+            lines.end());
+  EXPECT_NE(FileText("c:\\saved\\HKLM Policies Explorer Run first.reg")
+                .find("[HKEY_LOCAL_MACHINE\\Software\\Microsoft"),
             std::string::npos);
 }
 

@@ -216,6 +216,30 @@ TEST(SweepListing, AFileWrittenInTheMiddleOfTheSweepIsFound) {
   EXPECT_EQ(listing.Lines(), literal.Lines());
 }
 
+// The watchdog may also write back the very file the sweep has just deleted:
+// the folder then holds as many entries of that name as at its listing, and
+// only the deletion taken off the listing shows the copy as new.
+TEST(SweepListing, AFileDeletedAndWrittenBackInTheMiddleOfTheSweepIsFoundAgain) {
+  test::DetectionFixture f;
+  const std::string worm = "C:\\WINDOWS\\system32\\aaworm.exe";
+  f.session.InfectionNames = {"aaworm", "zzworm"};
+  f.sim.machine.files.AddTextFile(worm, "first copy");
+  bool written = false;
+  f.sim.host.onDoEvents = [&f, &written, &worm]() {
+    const bool sweeping =
+        f.sim.host.details.find(u"Looking For Virus Files") != std::u16string::npos;
+    if (!sweeping || written || f.Exists(worm)) return;
+    written = true;
+    f.sim.machine.files.AddTextFile(worm, "written back");
+  };
+  KillVirusProcesses(f.session, SweepStrategy::kListing);
+  f.sim.host.onDoEvents = nullptr;
+  ASSERT_TRUE(written);
+  EXPECT_FALSE(f.Exists(worm));
+  EXPECT_EQ(f.Bytes("C:\\backup\\aaworm.exe.back"), Text("first copy"));
+  EXPECT_EQ(f.Bytes("C:\\backup\\aaworm.exe (2).back"), Text("written back"));
+}
+
 TEST(SweepListing, AFolderThatCannotBeListedIsProbedFileByFile) {
   test::DetectionFixture literal;
   test::DetectionFixture listing;

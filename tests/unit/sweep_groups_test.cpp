@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "quellix/engine/system/AnsiText.h"
+#include "quellix/engine/cleanup/WormFileSweep.h"
 #include "quellix/engine/cleanup/mdlProcesses.h"
 #include "tests/unit/process_fixture.h"
 
@@ -79,6 +80,33 @@ TEST(SweepGroups, AnyOtherNameTriesTheExeComAndScrLists) {
   all.insert(all.end(), com.begin(), com.end());
   all.insert(all.end(), scr.begin(), scr.end());
   EXPECT_EQ(LiteralPaths("w"), all);
+}
+
+// A 32-bit worm that drops itself into system32 on a 64-bit Windows lands in
+// SysWOW64, except in drivers\etc, which Windows does not redirect.
+TEST(SweepGroups, On64BitWindowsEachSystemPlaceIsFollowedByItsSysWow64TwinButDriversEtc) {
+  RunValues run;
+  run.SystemDir = "c:\\windows\\system32";
+  run.WindowsDir = "c:\\windows";
+  run.TempDir = "c:\\windows\\temp\\";
+  run.RootDir = "c:\\";
+  run.SysWow64Dir = "c:\\windows\\syswow64";
+  const std::string s = "c:\\windows\\system32\\";
+  const std::string wow = "c:\\windows\\syswow64\\";
+  Paths twins;
+  std::string previous;
+  for (const SweepTarget& target : SweepTargets("w", run)) {
+    const std::string path = target.Path();
+    if (path.compare(0, wow.size(), wow) == 0) {
+      twins.push_back(path.substr(wow.size()));
+      EXPECT_EQ(previous, s + twins.back()) << "a twin comes right after its original";
+    }
+    previous = path;
+  }
+  EXPECT_EQ(twins, (Paths{"w.exe", "drivers\\w.exe", "wbem\\w.exe", "fonts\\w.exe",
+                          "drivers\\helpsys\\w.exe", "w.com", "dllcache\\w.com", "drivers\\w.com",
+                          "wbem\\w.com", "fonts\\w.com", "w.scr", "dllcache\\w.scr",
+                          "drivers\\w.scr", "wbem\\w.scr", "fonts\\w.scr"}));
 }
 
 TEST(SweepGroups, ExceptionsOfTheComAndScrLists) {

@@ -68,6 +68,9 @@ TEST(UpdateHostSetting, OnlyTheMachineWideValueCountsAndABadOneAsksNobody) {
   // A user's own value is no setting: any program the user runs could write it.
   sim.machine.registry.SetString("HKCU\\Software\\Quellix\\QLX", "UpdateHost", "evil.example");
   EXPECT_EQ(ReadUpdateTarget(sim.platform).host, "www.quellix.example");
+  // The administrator's key without the value sets nothing either.
+  sim.machine.registry.SetString(kSettingKey, "Other", "elsewhere.example");
+  EXPECT_EQ(ReadUpdateTarget(sim.platform).host, "www.quellix.example");
 
   sim.machine.registry.SetString(kSettingKey, "UpdateHost", "127.0.0.1:8080");
   const UpdateTarget target = ReadUpdateTarget(sim.platform);

@@ -147,6 +147,7 @@ TEST(Windows64Pass, TheScenarioKeepsItsBitnessWhenSaved) {
   EXPECT_TRUE(again.windows64);
   EXPECT_FALSE(again.program64);
   ASSERT_NE(again.FindProcess(3300), nullptr);
+  ASSERT_NE(again.FindProcess(3301), nullptr);
   EXPECT_TRUE(again.FindProcess(3300)->is64Bit);
   EXPECT_FALSE(again.FindProcess(3301)->is64Bit);
   EXPECT_EQ(platform::sim::SaveScenario(again), platform::sim::SaveScenario(machine));
