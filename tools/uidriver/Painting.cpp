@@ -21,29 +21,17 @@ constexpr int kCleanLooks = 2;
 // next idle, within a few tens of milliseconds.
 constexpr DWORD kReachScreenMilliseconds = 300;
 
-BOOL CALLBACK CollectVisible(HWND window, LPARAM context) {
-  if (::IsWindowVisible(window)) reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
-  return TRUE;
-}
-
 std::vector<HWND> VisibleWindows() {
-  std::vector<HWND> top_level;
-  ::EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&top_level));
-  std::vector<HWND> windows = top_level;
-  for (HWND window : top_level) {
-    ::EnumChildWindows(window, CollectVisible, reinterpret_cast<LPARAM>(&windows));
+  std::vector<HWND> windows = VisibleTopLevelWindows();
+  const std::size_t top_level = windows.size();
+  for (std::size_t i = 0; i < top_level; ++i) {
+    const std::vector<HWND> descendants = VisibleDescendants(windows[i]);
+    windows.insert(windows.end(), descendants.begin(), descendants.end());
   }
   return windows;
 }
 
 bool HasPaintPending(HWND window) { return ::GetUpdateRect(window, nullptr, FALSE) != FALSE; }
-
-std::string Describe(HWND window) {
-  // GetWindowText asks no other process, so a hung program cannot hang this.
-  wchar_t title[256] = {};
-  ::GetWindowTextW(window, title, 256);
-  return Utf8(ClassName(window)) + " " + Quoted(title);
-}
 
 }  // namespace
 

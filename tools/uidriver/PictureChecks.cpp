@@ -1,7 +1,6 @@
 #include "tools/uidriver/PictureChecks.h"
 
 #include "tools/uidriver/Errors.h"
-#include "tools/uidriver/Text.h"
 #include "tools/uidriver/WindowFinder.h"
 
 #include <algorithm>
@@ -16,17 +15,6 @@ namespace {
 
 // The text of the system's message box is the static with this ID.
 constexpr int kSystemBoxTextId = 0xFFFF;
-
-BOOL CALLBACK CollectVisible(HWND window, LPARAM context) {
-  if (::IsWindowVisible(window)) reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
-  return TRUE;
-}
-
-std::string Named(HWND window) {
-  wchar_t title[256] = {};
-  ::GetWindowTextW(window, title, 256);
-  return Utf8(ClassName(window)) + " window " + Quoted(title);
-}
 
 // The part of `area` that lies in the picture.
 RECT InPicture(const Picture& picture, RECT area) {
@@ -80,7 +68,7 @@ void CheckTitleBar(const Picture& picture, HWND window, const Covering& above) {
   const RECT strip = InPicture(picture, {frame.left, frame.top, frame.right, client.y});
   if (IsEmpty(strip)) return;
   if (IsFlat(picture, strip, above)) {
-    throw StepFailed("the picture shows the " + Named(window) +
+    throw StepFailed("the picture shows the " + Describe(window) +
                      " without a title bar (the strip above its client area is one colour)");
   }
 }
@@ -110,7 +98,7 @@ void CheckBoxText(const Picture& picture, HWND box, const Covering& above) {
     for (LONG x = shown.left; x < shown.right; ++x) {
       const bool on_edge = x == shown.right - 1 || y == shown.bottom - 1;
       if (on_edge && picture.ColourAt(x, y) != background) {
-        throw StepFailed("the picture shows the text of the " + Named(box) +
+        throw StepFailed("the picture shows the text of the " + Describe(box) +
                          " cut at the edge of its area (" + std::to_string(x - area.left) + "," +
                          std::to_string(y - area.top) + " of " +
                          std::to_string(area.right - area.left) + "x" +
@@ -123,10 +111,8 @@ void CheckBoxText(const Picture& picture, HWND box, const Covering& above) {
 }  // namespace
 
 void CheckPicture(const Picture& picture) {
-  std::vector<HWND> windows;  // in Z order, the topmost first
-  ::EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&windows));
   Covering above;
-  for (HWND window : windows) {
+  for (HWND window : VisibleTopLevelWindows()) {
     if ((::GetWindowLongW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION) {
       CheckTitleBar(picture, window, above);
     }
