@@ -24,7 +24,9 @@ std::string FinalMessage(const std::string& hostsNote) {
       "Let's hope they died, okay?\r\n"
       "\r\n";
   text += std::string("If they did not, ask ") + kHelpContact + " for help.\r\n";
-  text += std::string("If it worked, please visit ") + kPublisherSite + " and say thanks!";
+  // Broken by hand, so that the box never has to wrap it: wrapped at the
+  // box's edge, its last word came out cut.
+  text += std::string("If it worked, please visit ") + kPublisherSite + "\r\nand say thanks!";
   if (!hostsNote.empty()) text += "\r\n\r\n" + hostsNote;
   return text;
 }

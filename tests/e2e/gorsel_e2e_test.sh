@@ -5,7 +5,9 @@
 # its list read, the fix button pressed and every box answered by uidriver.
 # Afterwards the processes, files, values and the hosts file are checked.
 # Screenshots of the window with the listed process, of a box, of the final
-# message and of the window after the fix are saved as PNG files.
+# message and of the window after the fix are saved as PNG files; the driver
+# fails a picture in which a window lacks its title bar or a box its whole
+# text.
 # usage: gorsel_e2e_test.sh GORSEL_EXE UIDRIVER_EXE STANDIN_WORM_EXE SHOTS_DIR
 set -uo pipefail
 gorsel=$1
@@ -90,6 +92,7 @@ check "the window opens with its caption" has 'wait-main: found "Gorsel v3 (Quel
 check "the list holds the worm with a process id" \
   grep -qiE '^print-list\| C:\\gorsel-e2e\\worm\\winlogon\.exe	[0-9]+$' "$work/out.txt"
 check "and nothing else" has 'print-list: 1 row'
+check "the window is pictured whole, with its title bar" test "$status" -eq 0
 
 # The fix: the Run value's two boxes, then the final message.
 drive click 201 wait-box 'pics.exe' 120 screenshot "$dir_win\\2-run-value-box.bmp" \

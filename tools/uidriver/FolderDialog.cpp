@@ -6,7 +6,9 @@
 #include "tools/uidriver/Waiting.h"
 #include "tools/uidriver/WindowFinder.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <vector>
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
@@ -33,6 +35,26 @@ HWND WaitForFolderDialog(double seconds) {
     throw StepFailed("no folder dialog of the main window appeared within " + Seconds(seconds));
   }
   return dialog;
+}
+
+BOOL CALLBACK CollectShownStatics(HWND window, LPARAM context) {
+  if (::IsWindowVisible(window) && ClassName(window) == L"Static") {
+    reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
+  }
+  return TRUE;
+}
+
+// What a user reads and presses in the dialog: the text the program gave it
+// (a static) and its OK and Cancel buttons.
+bool ShowsItsControls(HWND dialog) {
+  for (int button : {IDOK, IDCANCEL}) {
+    HWND control = ::GetDlgItem(dialog, button);
+    if (control == nullptr || !::IsWindowVisible(control)) return false;
+  }
+  std::vector<HWND> statics;
+  ::EnumChildWindows(dialog, CollectShownStatics, reinterpret_cast<LPARAM>(&statics));
+  return std::any_of(statics.begin(), statics.end(),
+                     [](HWND text) { return !WindowText(text).empty(); });
 }
 
 void Press(HWND dialog, int button) {
@@ -130,9 +152,13 @@ std::wstring AnswerFolderDialog(const std::wstring& path, double seconds) {
 }
 
 void WaitForFolderDialogReady(double seconds) {
-  HWND tree = DescendantOfClass(WaitForFolderDialog(seconds), L"SysTreeView32");
+  HWND dialog = WaitForFolderDialog(seconds);
+  HWND tree = DescendantOfClass(dialog, L"SysTreeView32");
   if (!WaitFor(seconds, [&] { return Ask(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) != 0; })) {
     throw StepFailed("the folder dialog showed no selected folder within " + Seconds(seconds));
+  }
+  if (!WaitFor(seconds, [&] { return ShowsItsControls(dialog); })) {
+    throw StepFailed("the folder dialog showed no text, OK or Cancel within " + Seconds(seconds));
   }
 }
 

@@ -10,8 +10,9 @@ namespace uidriver {
 // of the selected tree item.
 std::wstring AnswerFolderDialog(const std::wstring& path, double seconds);
 
-// Waits for the dialog and for its tree to show a selection (it fills the
-// tree after it appears), without answering it.
+// Waits for the dialog, for its tree to show a selection (it fills the tree
+// after it appears), and for its text and its OK and Cancel buttons to be
+// shown, without answering it.
 void WaitForFolderDialogReady(double seconds);
 
 // Waits for the dialog and presses Cancel.

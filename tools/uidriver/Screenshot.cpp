@@ -4,7 +4,7 @@
 #include "tools/uidriver/Handles.h"
 #include "tools/uidriver/Text.h"
 
-#include <windows.h>
+#include <cstring>
 
 namespace uidriver {
 
@@ -17,26 +17,37 @@ void WriteAll(HANDLE file, const void* data, DWORD size) {
   }
 }
 
+BITMAPINFOHEADER HeaderOf(const Picture& picture) {
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof header;
+  header.biWidth = picture.width;
+  header.biHeight = picture.height;  // positive: bottom-up rows, as BMP files store them
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  header.biCompression = BI_RGB;
+  header.biSizeImage = static_cast<DWORD>(picture.bits.size());
+  return header;
+}
+
 }  // namespace
 
-ScreenSize SaveScreenshot(const std::wstring& file) {
-  const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
-  const int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
-  const ScreenSize size{::GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                        ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-  if (size.width <= 0 || size.height <= 0) throw StepFailed("the screen has no size");
+std::uint32_t Picture::ColourAt(int screen_x, int screen_y) const {
+  const std::size_t row = static_cast<std::size_t>(height - 1 - (screen_y - origin.y));
+  const std::uint8_t* pixel =
+      bits.data() + row * Stride() + static_cast<std::size_t>(screen_x - origin.x) * 3;
+  return (std::uint32_t{pixel[2]} << 16) | (std::uint32_t{pixel[1]} << 8) | pixel[0];
+}
+
+Picture CaptureScreen() {
+  Picture picture{{::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN)},
+                  ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                  ::GetSystemMetrics(SM_CYVIRTUALSCREEN),
+                  {}};
+  if (picture.width <= 0 || picture.height <= 0) throw StepFailed("the screen has no size");
+  picture.bits.resize(picture.Stride() * static_cast<std::size_t>(picture.height));
 
   BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = size.width;
-  info.bmiHeader.biHeight = size.height;  // positive: bottom-up rows, as BMP files store them
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
-  const DWORD stride = (static_cast<DWORD>(size.width) * 3 + 3) & ~3u;
-  const DWORD pixel_bytes = stride * static_cast<DWORD>(size.height);
-  info.bmiHeader.biSizeImage = pixel_bytes;
-
+  info.bmiHeader = HeaderOf(picture);
   WindowDc screen(nullptr);
   if (screen.Get() == nullptr) throw StepFailed(SystemError("GetDC", ::GetLastError()));
   ScopedMemoryDc memory(::CreateCompatibleDC(screen.Get()));
@@ -48,17 +59,22 @@ ScreenSize SaveScreenshot(const std::wstring& file) {
   {
     Selection selection(memory.Get(), bitmap.Get());
     if (!selection.Succeeded()) throw StepFailed("SelectObject failed for the screenshot bitmap");
-    if (!::BitBlt(memory.Get(), 0, 0, size.width, size.height, screen.Get(), left, top,
-                  SRCCOPY | CAPTUREBLT)) {
+    if (!::BitBlt(memory.Get(), 0, 0, picture.width, picture.height, screen.Get(), picture.origin.x,
+                  picture.origin.y, SRCCOPY | CAPTUREBLT)) {
       throw StepFailed(SystemError("BitBlt", ::GetLastError()));
     }
     ::GdiFlush();
   }
+  std::memcpy(picture.bits.data(), bits, picture.bits.size());
+  return picture;
+}
 
+void SavePicture(const Picture& picture, const std::wstring& file) {
+  const BITMAPINFOHEADER info = HeaderOf(picture);
   BITMAPFILEHEADER header{};
   header.bfType = 0x4D42;  // "BM"
-  header.bfOffBits = sizeof header + sizeof info.bmiHeader;
-  header.bfSize = header.bfOffBits + pixel_bytes;
+  header.bfOffBits = sizeof header + sizeof info;
+  header.bfSize = header.bfOffBits + info.biSizeImage;
 
   ScopedHandle out(::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -67,9 +83,8 @@ ScreenSize SaveScreenshot(const std::wstring& file) {
                      SystemError("CreateFile", ::GetLastError()));
   }
   WriteAll(out.Get(), &header, sizeof header);
-  WriteAll(out.Get(), &info.bmiHeader, sizeof info.bmiHeader);
-  WriteAll(out.Get(), bits, pixel_bytes);
-  return size;
+  WriteAll(out.Get(), &info, sizeof info);
+  WriteAll(out.Get(), picture.bits.data(), info.biSizeImage);
 }
 
 }  // namespace uidriver

@@ -4,6 +4,8 @@
 #include "tools/uidriver/Errors.h"
 #include "tools/uidriver/FolderDialog.h"
 #include "tools/uidriver/ListView.h"
+#include "tools/uidriver/Painting.h"
+#include "tools/uidriver/PictureChecks.h"
 #include "tools/uidriver/Screenshot.h"
 #include "tools/uidriver/Text.h"
 #include "tools/uidriver/Waiting.h"
@@ -21,6 +23,10 @@ namespace {
 enum class Arg { kSeconds, kMilliseconds, kControlId, kButton, kText, kPath };
 
 using Args = std::vector<std::wstring>;
+
+// How long a screenshot waits for the windows on the screen to finish
+// painting; the first folder dialog of a fresh prefix takes the longest.
+constexpr double kPaintSeconds = 20;
 
 // The step's summary line: "name: what happened".
 void Say(const char* step, const std::string& what) {
@@ -150,10 +156,15 @@ void CancelFolder(const Args& args) {
   Say("cancel-folder", "pressed Cancel");
 }
 
+// The picture is saved before it is checked, so that a failed one can be
+// looked at.
 void Screenshot(const Args& args) {
-  const ScreenSize size = SaveScreenshot(args[0]);
-  Say("screenshot", std::to_string(size.width) + "x" + std::to_string(size.height) + " saved to " +
-                        Utf8(args[0]));
+  WaitUntilPainted(kPaintSeconds);
+  const Picture picture = CaptureScreen();
+  SavePicture(picture, args[0]);
+  CheckPicture(picture);
+  Say("screenshot", std::to_string(picture.width) + "x" + std::to_string(picture.height) +
+                        " saved to " + Utf8(args[0]));
 }
 
 void PrintDetails(const Args&) {

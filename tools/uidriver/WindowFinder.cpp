@@ -39,6 +39,11 @@ BOOL CALLBACK MatchTopLevel(HWND window, LPARAM context) {
   return TRUE;
 }
 
+BOOL CALLBACK CollectVisible(HWND window, LPARAM context) {
+  if (::IsWindowVisible(window)) reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
+  return TRUE;
+}
+
 }  // namespace
 
 LRESULT Ask(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -72,6 +77,24 @@ std::vector<HWND> VisibleTopLevelWindows(const wchar_t* class_name) {
   TopLevelSearch search{class_name, {}};
   ::EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+std::vector<HWND> VisibleTopLevelWindows() {
+  std::vector<HWND> windows;
+  ::EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+std::vector<HWND> VisibleDescendants(HWND window) {
+  std::vector<HWND> windows;
+  ::EnumChildWindows(window, CollectVisible, reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+std::string Describe(HWND window) {
+  wchar_t title[256] = {};
+  ::GetWindowTextW(window, title, 256);
+  return Utf8(ClassName(window)) + " window " + Quoted(title);
 }
 
 HWND FindMainWindow() {

@@ -21,6 +21,14 @@ std::wstring WindowText(HWND window);
 
 // The visible top-level windows of a class, in Z order.
 std::vector<HWND> VisibleTopLevelWindows(const wchar_t* class_name);
+// Every visible top-level window, in Z order (the topmost first).
+std::vector<HWND> VisibleTopLevelWindows();
+// A window's visible descendants.
+std::vector<HWND> VisibleDescendants(HWND window);
+
+// A window's class and title for messages; GetWindowText asks no other
+// process, so a program that hangs cannot hang the driver here.
+std::string Describe(HWND window);
 
 // The visible main window of the program under test ("QuellixMain", or
 // Gorsel's "GorselMain"), or nullptr.
