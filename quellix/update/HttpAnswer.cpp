@@ -77,6 +77,8 @@ BodyState AnswerBody::Add(std::string_view piece) {
       return state_;
     }
     length_ = length.value;
+    // Within the limit: one block, rather than a string grown by doubling.
+    body_.reserve(length_);
     piece.remove_prefix(bodyInPiece);
   }
   body_.append(piece.substr(0, length_ - body_.size()));
