@@ -237,6 +237,7 @@ void UpdateExchange::EndFeed(const std::string& status) {
 }
 
 void UpdateExchange::Timer5_Timer() {
+  // Stopping a Windows timer leaves a tick already posted in the queue.
   if (feedEnded_) return;
   EndFeed(kStatusFeedFailed);
 }
