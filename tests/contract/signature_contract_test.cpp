@@ -115,10 +115,11 @@ TEST_F(SignatureContract, TheSignatureHoldsForItsBytesOnly) {
   const auto holds = Verify(kMessage, Reversed(FromHex(kSignature)));
   EXPECT_TRUE(holds.value) << holds;
 
-  // Most significant byte first is not how CryptoAPI takes it.
+  // Most significant byte first is not how CryptoAPI takes it. (Read the
+  // wrong way round the signature may exceed the modulus, which Wine reports
+  // as NTE_FAIL rather than NTE_BAD_SIGNATURE; either way it does not hold.)
   const auto unreversed = Verify(kMessage, FromHex(kSignature));
   EXPECT_FALSE(unreversed.value) << unreversed;
-  EXPECT_EQ(unreversed.lastError, platform::kNteBadSignature) << unreversed;
 
   std::string changed = kMessage;
   changed[4] = 'F';
