@@ -173,6 +173,15 @@ class ForwardingPlatform : public Platform {
   bool CryptReleaseContext(Handle provider, std::uint32_t flags) override {
     return inner_.CryptReleaseContext(provider, flags);
   }
+  bool CryptImportKey(Handle provider, const std::vector<std::uint8_t>& blob, std::uint32_t flags,
+                      Handle* key) override {
+    return inner_.CryptImportKey(provider, blob, flags, key);
+  }
+  bool CryptVerifySignatureA(Handle hash, const std::vector<std::uint8_t>& signature, Handle key,
+                             std::uint32_t flags) override {
+    return inner_.CryptVerifySignatureA(hash, signature, key, flags);
+  }
+  bool CryptDestroyKey(Handle key) override { return inner_.CryptDestroyKey(key); }
   std::uint32_t StartProcess(const std::string& commandLine, int showWindow) override {
     return inner_.StartProcess(commandLine, showWindow);
   }

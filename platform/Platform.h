@@ -129,6 +129,11 @@ constexpr std::uint32_t kCryptVerifyContext = 0xF0000000u;
 constexpr std::uint32_t kCalgMd5 = 32771;
 constexpr std::uint32_t kHpHashVal = 2;
 constexpr std::uint32_t kHpHashSize = 4;
+// Signatures: RSA with SHA-256 through the AES provider (XP SP3 and later).
+constexpr std::uint32_t kProvRsaAes = 24;
+constexpr std::uint32_t kCalgSha256 = 0x800C;
+constexpr std::uint8_t kPublicKeyBlob = 6;
+constexpr std::uint32_t kNteBadSignature = 0x80090006u;
 
 // Window show states for process start and shell open.
 constexpr int kSwHide = 0;
@@ -286,6 +291,15 @@ class Platform {
                                  std::vector<std::uint8_t>* value) = 0;
   virtual bool CryptDestroyHash(Handle hash) = 0;
   virtual bool CryptReleaseContext(Handle provider, std::uint32_t flags) = 0;
+  // Signatures: a public key imported from a PUBLICKEYBLOB, and a hash's
+  // signature checked with it (false with kNteBadSignature when it does not
+  // hold). The signature's bytes come as CryptoAPI takes them: least
+  // significant first, the reverse of PKCS #1.
+  virtual bool CryptImportKey(Handle provider, const std::vector<std::uint8_t>& blob,
+                              std::uint32_t flags, Handle* key) = 0;
+  virtual bool CryptVerifySignatureA(Handle hash, const std::vector<std::uint8_t>& signature,
+                                     Handle key, std::uint32_t flags) = 0;
+  virtual bool CryptDestroyKey(Handle key) = 0;
 
   // Starting programs. StartProcess returns without waiting (a process id, or
   // 0 with GetLastError); RunProcessAndWait waits and reports the exit code.

@@ -45,6 +45,9 @@ std::vector<std::string> SimPlatform::OpenHandles() const {
       case Kind::kCryptHash:
         line << "crypt hash";
         break;
+      case Kind::kCryptKey:
+        line << "crypt key";
+        break;
     }
     line << " (0x" << std::hex << handle << ")";
     lines.push_back(line.str());

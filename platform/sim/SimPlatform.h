@@ -38,6 +38,7 @@ constexpr std::uint32_t kMciInvalidDeviceName = 263;
 constexpr std::uint32_t kMciFileNotFound = 275;
 constexpr std::uint32_t kMciDuplicateAlias = 289;
 constexpr std::uint32_t kNteBadKey = 0x80090003u;
+constexpr std::uint32_t kNteBadData = 0x80090005u;
 constexpr std::uint32_t kNteBadAlgId = 0x80090008u;
 constexpr std::uint32_t kNteBadFlags = 0x80090009u;
 constexpr std::uint32_t kNteBadType = 0x8009000Au;
@@ -45,6 +46,7 @@ constexpr std::uint32_t kNteBadHashState = 0x8009000Cu;
 constexpr std::uint32_t kNteBadKeyset = 0x80090016u;
 constexpr std::uint32_t kNteProvTypeNotDef = 0x80090017u;
 constexpr std::uint32_t kNteKeysetNotDef = 0x80090019u;
+constexpr std::uint32_t kNteProvTypeNoMatch = 0x8009001Bu;
 }  // namespace simerror
 
 class SimPlatform : public Platform {
@@ -155,6 +157,11 @@ class SimPlatform : public Platform {
                          std::vector<std::uint8_t>* value) override;
   bool CryptDestroyHash(Handle hash) override;
   bool CryptReleaseContext(Handle provider, std::uint32_t flags) override;
+  bool CryptImportKey(Handle provider, const std::vector<std::uint8_t>& blob, std::uint32_t flags,
+                      Handle* key) override;
+  bool CryptVerifySignatureA(Handle hash, const std::vector<std::uint8_t>& signature, Handle key,
+                             std::uint32_t flags) override;
+  bool CryptDestroyKey(Handle key) override;
 
   // The program must exist (found as CreateProcess finds it: a quoted path, or
   // the shortest blank-separated prefix naming a file, ".exe" added, searched
@@ -203,7 +210,8 @@ class SimPlatform : public Platform {
     kServiceManager,
     kService,
     kCryptProvider,
-    kCryptHash
+    kCryptHash,
+    kCryptKey
   };
 
   struct HandleEntry {
@@ -221,6 +229,11 @@ class SimPlatform : public Platform {
     std::string name;       // kService: service name; kCryptHash: unused
     Md5 md5;                // kCryptHash
     std::optional<std::array<std::uint8_t, 16>> digest;  // set once the value was read
+    std::uint32_t crypto = 0;           // kCryptProvider: its type; kCryptHash: its algorithm
+    std::string hashed;                 // kCryptHash of SHA-256: the data so far
+    bool sealed = false;                // kCryptHash of SHA-256: its value was used
+    std::vector<std::uint8_t> modulus;  // kCryptKey: most significant byte first
+    std::uint32_t publicExponent = 0;   // kCryptKey
   };
 
   // Where a path leads: its canonical form, the node if there is one, and

@@ -1,4 +1,5 @@
-// CryptoAPI calls (advapi32): the provider context and hash objects.
+// CryptoAPI calls (advapi32): the provider context, hash objects and the
+// check of a signature with an imported public key.
 #include "platform/win32/Win32Platform.h"
 
 #include "platform/win32/HandleCasts.h"
@@ -49,6 +50,28 @@ bool Win32Platform::CryptDestroyHash(Handle hash) {
 
 bool Win32Platform::CryptReleaseContext(Handle provider, std::uint32_t flags) {
   return ::CryptReleaseContext(ToCryptProvider(provider), flags) != FALSE;
+}
+
+bool Win32Platform::CryptImportKey(Handle provider, const std::vector<std::uint8_t>& blob,
+                                   std::uint32_t flags, Handle* key) {
+  HCRYPTKEY imported = 0;
+  if (!::CryptImportKey(ToCryptProvider(provider), blob.data(), static_cast<DWORD>(blob.size()), 0,
+                        flags, &imported)) {
+    return false;
+  }
+  *key = static_cast<Handle>(imported);
+  return true;
+}
+
+bool Win32Platform::CryptVerifySignatureA(Handle hash, const std::vector<std::uint8_t>& signature,
+                                          Handle key, std::uint32_t flags) {
+  return ::CryptVerifySignatureA(ToCryptHash(hash), signature.data(),
+                                 static_cast<DWORD>(signature.size()), ToCryptKey(key), nullptr,
+                                 flags) != FALSE;
+}
+
+bool Win32Platform::CryptDestroyKey(Handle key) {
+  return ::CryptDestroyKey(ToCryptKey(key)) != FALSE;
 }
 
 }  // namespace platform::win32

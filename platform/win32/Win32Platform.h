@@ -98,6 +98,11 @@ class Win32Platform final : public Platform {
                          std::vector<std::uint8_t>* value) override;
   bool CryptDestroyHash(Handle hash) override;
   bool CryptReleaseContext(Handle provider, std::uint32_t flags) override;
+  bool CryptImportKey(Handle provider, const std::vector<std::uint8_t>& blob, std::uint32_t flags,
+                      Handle* key) override;
+  bool CryptVerifySignatureA(Handle hash, const std::vector<std::uint8_t>& signature, Handle key,
+                             std::uint32_t flags) override;
+  bool CryptDestroyKey(Handle key) override;
 
   std::uint32_t StartProcess(const std::string& commandLine, int showWindow) override;
   bool RunProcessAndWait(const std::string& commandLine, int showWindow,

@@ -1,11 +1,20 @@
 #include "quellix/update/DetectionFeed.h"
 
-#include "quellix/update/HttpAnswer.h"
+#include <unordered_set>
 
 namespace quellix::update {
 namespace {
 
 constexpr std::string_view kEndMarker = "\r\r\n";
+constexpr std::size_t kDigestLength = 32;
+
+bool IsDigestText(std::string_view line) {
+  if (line.size() != kDigestLength) return false;
+  for (const char c : line) {
+    if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'))) return false;
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -15,55 +24,38 @@ std::optional<FeedList> ReadFeedList(std::string_view body) {
   std::string_view list = body.substr(0, marker);
   FeedList result;
   result.empty = list.empty();
+  std::unordered_set<std::string_view> seen;
   // Every piece before the last CR LF is an entry; the piece after it (empty
   // in a well-formed body, an entry glued to the marker otherwise) is not.
   for (auto lineEnd = list.find("\r\n"); lineEnd != std::string_view::npos;
        lineEnd = list.find("\r\n")) {
-    result.entries.emplace_back(list.substr(0, lineEnd));
+    const std::string_view line = list.substr(0, lineEnd);
     list.remove_prefix(lineEnd + 2);
+    if (IsDigestText(line) && seen.insert(line).second) result.entries.emplace_back(line);
   }
   return result;
 }
 
-FeedState FeedAnswer::Add(const std::string& piece) {
-  if (state_ != FeedState::Waiting) return state_;
-  std::string_view rest = piece;
-  if (!headerDone_) {
-    // The blank line may straddle two pieces: look again from three bytes back.
-    const std::size_t before = headerBlock_.size();
-    const std::size_t searchFrom = before < 3 ? 0 : before - 3;
-    headerBlock_.append(piece, 0, kMostHeaderBytes - headerBlock_.size());
-    const auto bodyStart = BodyStart(std::string_view(headerBlock_).substr(searchFrom));
-    if (bodyStart == std::string::npos) {
-      if (headerBlock_.size() >= kMostHeaderBytes) state_ = FeedState::Broken;
-      return state_;
-    }
-    const std::size_t headerEnd = searchFrom + bodyStart;
-    const std::size_t bodyInPiece = headerEnd - before;
-    headerBlock_.resize(headerEnd);
-    headerDone_ = true;
-    const ContentLength length = FindContentLength(headerBlock_);
-    if (length.kind != LengthKind::Given) {
-      state_ = FeedState::Broken;
-      return state_;
-    }
-    FeedLength = length.value;
-    rest = rest.substr(bodyInPiece);
+std::size_t AddFeedDigests(std::vector<std::string>& known, FeedList list) {
+  std::unordered_set<std::string> held(known.begin(), known.end());
+  std::size_t added = 0;
+  for (std::string& entry : list.entries) {
+    if (held.count(entry) != 0) continue;
+    known.push_back(std::move(entry));
+    ++added;
   }
-  FeedBody.append(rest.substr(0, FeedLength - FeedBody.size()));
-  if (FeedBody.size() < FeedLength) return state_;
-  return Finish();
+  return added;
 }
 
-FeedState FeedAnswer::Finish() {
-  auto list = ReadFeedList(FeedBody);
-  FeedBody.clear();
-  if (!list) {
+FeedState FeedAnswer::Add(std::string_view piece) {
+  if (state_ == FeedState::Complete) return FeedState::Ignored;
+  if (state_ != FeedState::Waiting) return state_;
+  state_ = answer_.Add(piece);
+  // A body without its end marker is no list: nothing of it is kept.
+  if (state_ == FeedState::Complete && Body().find(kEndMarker) == std::string::npos) {
     state_ = FeedState::Broken;
-    return state_;
+    Release();
   }
-  list_ = std::move(*list);
-  state_ = FeedState::Complete;
   return state_;
 }
 

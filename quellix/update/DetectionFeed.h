@@ -5,45 +5,47 @@
 // yields no entries at all.
 #pragma once
 
-#include <cstdint>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "quellix/update/HttpAnswer.h"
+
 namespace quellix::update {
 
-enum class FeedState {
-  Waiting,   // more is needed
-  Broken,    // no usable answer; later pieces are ignored
-  Complete,  // the entries are known; later pieces are ignored
-};
+using FeedState = BodyState;
 
 struct FeedList {
   bool empty = true;  // nothing at all before the end marker
+  // The digest texts among the lines, each once, in the feed's order.
   std::vector<std::string> entries;
 };
 
-// The list of a whole body: the lines before the first end marker, each
-// taken as it is. nullopt when the body has no end marker.
+// The list of a whole body: of the lines before the first end marker, those
+// that are digest texts (32 upper-case hexadecimal characters); any other
+// line could never match a file. nullopt when the body has no end marker.
 std::optional<FeedList> ReadFeedList(std::string_view body);
+
+// Moves the entries that known does not hold yet to its end; returns how many.
+std::size_t AddFeedDigests(std::vector<std::string>& known, FeedList list);
 
 class FeedAnswer {
  public:
-  FeedState Add(const std::string& piece);
+  // Complete once, for the piece that completes a usable answer; later
+  // pieces are Ignored, so the list cannot be taken twice.
+  FeedState Add(std::string_view piece);
   FeedState State() const { return state_; }
-  // The list of a complete answer, entries in the feed's order.
-  const FeedList& List() const { return list_; }
+  // The body of a complete answer, exactly its Content-Length bytes: what
+  // the publisher signed.
+  const std::string& Body() const { return answer_.Body(); }
+  // Gives the body's memory back once it has been read.
+  void Release() { answer_.Release(); }
 
  private:
-  FeedState Finish();
-
+  AnswerBody answer_{kMostFeedBytes};
   FeedState state_ = FeedState::Waiting;
-  std::string headerBlock_;
-  bool headerDone_ = false;
-  std::uint32_t FeedLength = 0;
-  std::string FeedBody;
-  FeedList list_;
 };
 
 }  // namespace quellix::update

@@ -1,6 +1,7 @@
-// What both answer readers need of an HTTP answer: where its header block
-// ends and the value of its Content-Length line. Everything here is outside
-// input: lengths are checked against fixed limits before anything is kept.
+// What the answer readers need of an HTTP answer: where its header block
+// ends, the value of its Content-Length line, and a body collected up to that
+// length. Everything here is outside input: lengths are checked against fixed
+// limits before anything is kept.
 #pragma once
 
 #include <cstddef>
@@ -26,8 +27,42 @@ struct ContentLength {
   std::uint32_t value = 0;  // when Given
 };
 
-// The first "Content-Length: " line of the header block (exact letters and
-// case): its decimal value up to CR LF, blanks around it allowed.
-ContentLength FindContentLength(std::string_view headerBlock);
+// The first Content-Length field of the header block, its name in any case
+// of letters (HTTP field names are case-insensitive, and proxies lower-case
+// them): its decimal value up to CR LF, blanks around it allowed. A value
+// above mostBytes is TooLarge.
+ContentLength FindContentLength(std::string_view headerBlock,
+                                std::uint32_t mostBytes = kMostFeedBytes);
+
+enum class BodyState {
+  Waiting,   // more is needed
+  Broken,    // no usable answer; later pieces are ignored
+  Complete,  // this piece made the body whole
+  Ignored,   // the body was whole before this piece, which is not read
+};
+
+// The body of one answer: the header block is collected up to its blank line
+// (it may straddle pieces), then exactly Content-Length bytes of body.
+class AnswerBody {
+ public:
+  explicit AnswerBody(std::uint32_t mostBytes) : mostBytes_(mostBytes) {}
+
+  // Complete is answered once, for the piece that makes the body whole.
+  BodyState Add(std::string_view piece);
+  // Waiting, Broken or Complete.
+  BodyState State() const { return state_; }
+  // Exactly the announced bytes once Complete.
+  const std::string& Body() const { return body_; }
+  // Gives the body's memory back; the state stays.
+  void Release();
+
+ private:
+  std::uint32_t mostBytes_;
+  BodyState state_ = BodyState::Waiting;
+  std::string headerBlock_;
+  bool headerDone_ = false;
+  std::uint32_t length_ = 0;
+  std::string body_;
+};
 
 }  // namespace quellix::update

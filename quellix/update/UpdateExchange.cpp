@@ -47,6 +47,19 @@ class UpdateExchange::FeedEvents final : public net::CEventSocketEvents {
   UpdateExchange& exchange_;
 };
 
+class UpdateExchange::SignatureEvents final : public net::CEventSocketEvents {
+ public:
+  explicit SignatureEvents(UpdateExchange& exchange) : exchange_(exchange) {}
+  void Connect() override { exchange_.sckFeedSignature_Connect(); }
+  void DataArrival(std::int32_t bytesTotal) override {
+    exchange_.sckFeedSignature_DataArrival(bytesTotal);
+  }
+  void CloseSck() override { exchange_.SignatureClosedByHost(); }
+
+ private:
+  UpdateExchange& exchange_;
+};
+
 UpdateExchange::UpdateExchange(Session& session, ExchangeWindow& window, UpdateTarget target)
     : session_(session),
       window_(window),
@@ -59,8 +72,10 @@ void UpdateExchange::Start() {
   window_.SetStatus(kStatusChecking);
   checkEvents_ = std::make_unique<CheckEvents>(*this);
   feedEvents_ = std::make_unique<FeedEvents>(*this);
+  signatureEvents_ = std::make_unique<SignatureEvents>(*this);
   sckUpdateCheck = std::make_unique<net::CEventSocket>(checkEvents_.get());
   sckUpdates = std::make_unique<net::CEventSocket>(feedEvents_.get());
+  sckFeedSignature = std::make_unique<net::CEventSocket>(signatureEvents_.get());
   Connect(sckUpdateCheck.get());
 }
 
@@ -103,13 +118,11 @@ void UpdateExchange::sckUpdateCheck_DataArrival(std::int32_t /*bytesTotal*/) {
   if (verdict != CheckVerdict::Incomplete) Judge(verdict);
 }
 
+// A host that closes before it answered has failed the check as surely as
+// one that answered nonsense, and the status line says so.
 void UpdateExchange::CheckClosedByHost() {
   Close(sckUpdateCheck.get());
-  if (checkAnswer_.Empty()) {
-    sckUpdateCheck_CloseSck();
-  } else {
-    Judge(checkAnswer_.Close());
-  }
+  Judge(checkAnswer_.Close());
 }
 
 void UpdateExchange::Judge(CheckVerdict verdict) {
@@ -143,35 +156,97 @@ void UpdateExchange::sckUpdates_Connect() {
 }
 
 void UpdateExchange::sckUpdates_DataArrival(std::int32_t /*bytesTotal*/) {
+  const std::string piece = TakeText(sckUpdates.get());
   // A broken or unfinished answer ends here without effect: the time-out
-  // reports the failure.
-  if (feedAnswer_.Add(TakeText(sckUpdates.get())) != FeedState::Complete) return;
-  const FeedList& list = feedAnswer_.List();
+  // reports it; segments after a complete answer are not read again.
+  if (feedEnded_ || feedAnswer_.Add(piece) != FeedState::Complete) return;
   Close(sckUpdates.get());
-  window_.SetTimerEnabled(UpdateTimer::Timer5, false);
-  if (list.empty) {
-    window_.SetStatus(kStatusFeedEmpty);
-  } else {
-    session_.KnownDigests.insert(session_.KnownDigests.end(), list.entries.begin(),
-                                 list.entries.end());
-    window_.SetStatus(FeedAddedStatus(list.entries.size()));
+  if (!target_.feedKey) {
+    TakeFeed();
+    return;
   }
-  sckUpdates_CloseSck();
+  // Within the feed's time-out, which keeps running.
+  Connect(sckFeedSignature.get());
 }
 
+// The host closed the feed before a complete answer: that is the feed's
+// failure, reported now; the time-out has nothing left to do.
 void UpdateExchange::FeedClosedByHost() {
   Close(sckUpdates.get());
+  if (feedEnded_ || feedAnswer_.State() == FeedState::Complete) return;
+  EndFeed(kStatusFeedFailed);
+}
+
+void UpdateExchange::sckFeedSignature_Connect() {
+  Send(sckFeedSignature.get(), SignatureRequest(target_.HostHeader()));
+}
+
+void UpdateExchange::sckFeedSignature_DataArrival(std::int32_t /*bytesTotal*/) {
+  const std::string piece = TakeText(sckFeedSignature.get());
+  if (feedEnded_) return;
+  switch (signatureAnswer_.Add(piece)) {
+    case BodyState::Waiting:
+    case BodyState::Ignored:
+      return;
+    case BodyState::Broken:
+      RefuseFeed();
+      return;
+    case BodyState::Complete:
+      Close(sckFeedSignature.get());
+      TakeFeed();
+      return;
+  }
+}
+
+void UpdateExchange::SignatureClosedByHost() {
+  Close(sckFeedSignature.get());
+  if (!feedEnded_) RefuseFeed();
+}
+
+void UpdateExchange::TakeFeed() {
+  if (target_.feedKey) {
+    const auto signature = ReadSignatureText(signatureAnswer_.Body());
+    if (!signature ||
+        !FeedSignatureHolds(session_.platform, *target_.feedKey, feedAnswer_.Body(), *signature)) {
+      RefuseFeed();
+      return;
+    }
+  }
+  std::optional<FeedList> list = ReadFeedList(feedAnswer_.Body());
+  feedAnswer_.Release();
+  if (!list) {
+    EndFeed(kStatusFeedFailed);
+  } else if (list->empty) {
+    EndFeed(kStatusFeedEmpty);
+  } else {
+    EndFeed(FeedAddedStatus(AddFeedDigests(session_.KnownDigests, std::move(*list))));
+  }
+}
+
+void UpdateExchange::RefuseFeed() {
+  feedAnswer_.Release();
+  EndFeed(kStatusFeedRefused);
+}
+
+void UpdateExchange::EndFeed(const std::string& status) {
+  Close(sckUpdates.get());
+  Close(sckFeedSignature.get());
+  window_.SetTimerEnabled(UpdateTimer::Timer5, false);
+  window_.SetStatus(status);
   sckUpdates_CloseSck();
 }
 
 void UpdateExchange::Timer5_Timer() {
-  Close(sckUpdates.get());
-  window_.SetStatus(kStatusFeedFailed);
-  window_.SetTimerEnabled(UpdateTimer::Timer5, false);
-  sckUpdates_CloseSck();
+  // Stopping a Windows timer leaves a tick already posted in the queue.
+  if (feedEnded_) return;
+  EndFeed(kStatusFeedFailed);
 }
 
+// Runs once: whatever event comes late, the window is made ready a single
+// time, so nothing of it can reach into a run that started since.
 void UpdateExchange::sckUpdates_CloseSck() {
+  if (feedEnded_) return;
+  feedEnded_ = true;
   window_.EnableCommands();
   session_.host.SetTerm(true);
   session_.host.SetProg1(0);

@@ -1,8 +1,10 @@
 // The online update exchange of the main window: the version check on
 // sckUpdateCheck, then the detection feed on sckUpdates, each guarded by its
-// timer, ending in sckUpdates_CloseSck, which makes the window ready. It runs
-// once per program start. Handlers and routines keep the window's names; the
-// window routes its two timers here and the sockets report here.
+// timer, ending in sckUpdates_CloseSck, which makes the window ready once.
+// When a publisher's key is set, the feed's signature follows on
+// sckFeedSignature within the feed's time-out, and the feed adds nothing
+// unless it holds. It runs once per program start. Handlers and routines keep the window's names;
+// the window routes its two timers here and the sockets report here.
 #pragma once
 
 #include <cstddef>
@@ -14,6 +16,7 @@
 #include "quellix/engine/session/Session.h"
 #include "quellix/update/DetectionFeed.h"
 #include "quellix/update/ExchangeWindow.h"
+#include "quellix/update/FeedSignature.h"
 #include "quellix/update/UpdateTarget.h"
 #include "quellix/update/VersionCheck.h"
 
@@ -28,6 +31,8 @@ constexpr const char* kStatusCheckFailed = "Checking for Update Failed";
 constexpr const char* kStatusFeedStarted = "Checking for KESTREL updates...";
 constexpr const char* kStatusFeedEmpty = "Success. No KESTREL detections available";
 constexpr const char* kStatusFeedFailed = "Downloading KESTREL updates failed.";
+constexpr const char* kStatusFeedRefused =
+    "KESTREL updates refused: the feed is not signed by its publisher.";
 // "Success. " + n + " KESTREL detections added!"
 std::string FeedAddedStatus(std::size_t count);
 
@@ -47,13 +52,14 @@ class UpdateExchange {
   // Routines the exchange also calls itself.
   void Timer2_Timer();             // the version check failed
   void sckUpdateCheck_CloseSck();  // the feed starts
-  void sckUpdates_CloseSck();      // the window becomes ready
+  void sckUpdates_CloseSck();      // the window becomes ready (once)
 
   std::uint8_t CheckTicks() const { return CheckTicks_; }
 
  private:
   class CheckEvents;
   class FeedEvents;
+  class SignatureEvents;
 
   void sckUpdateCheck_Connect();
   void sckUpdateCheck_DataArrival(std::int32_t bytesTotal);
@@ -63,6 +69,15 @@ class UpdateExchange {
   void sckUpdates_Connect();
   void sckUpdates_DataArrival(std::int32_t bytesTotal);
   void FeedClosedByHost();
+  void sckFeedSignature_Connect();
+  void sckFeedSignature_DataArrival(std::int32_t bytesTotal);
+  void SignatureClosedByHost();
+  // The feed's answer and, when required, its signature are in: the
+  // digests are added, or the feed is refused.
+  void TakeFeed();
+  void RefuseFeed();
+  // Reports the outcome, stops the feed's time-out and ends the exchange.
+  void EndFeed(const std::string& status);
 
   void Judge(CheckVerdict verdict);
   void StartFeed();
@@ -77,12 +92,16 @@ class UpdateExchange {
   std::uint8_t CheckTicks_ = 0;
   VersionCheckAnswer checkAnswer_;
   FeedAnswer feedAnswer_;
+  AnswerBody signatureAnswer_{kMostSignatureBytes};
+  bool feedEnded_ = false;
 
   // Last, so that they go first: no event reaches a half-destroyed exchange.
   std::unique_ptr<CheckEvents> checkEvents_;
   std::unique_ptr<FeedEvents> feedEvents_;
+  std::unique_ptr<SignatureEvents> signatureEvents_;
   std::unique_ptr<net::CEventSocket> sckUpdateCheck;
   std::unique_ptr<net::CEventSocket> sckUpdates;
+  std::unique_ptr<net::CEventSocket> sckFeedSignature;
 };
 
 }  // namespace quellix::update

@@ -1,5 +1,7 @@
 #include "quellix/update/UpdateRequests.h"
 
+#include "quellix/update/FeedSignature.h"
+
 namespace quellix::update {
 namespace {
 
@@ -14,5 +16,9 @@ std::string VersionCheckRequest(const std::string& hostHeader) {
 }
 
 std::string FeedRequest(const std::string& hostHeader) { return Request(kFeedPath, hostHeader); }
+
+std::string SignatureRequest(const std::string& hostHeader) {
+  return Request(kFeedSignaturePath, hostHeader);
+}
 
 }  // namespace quellix::update

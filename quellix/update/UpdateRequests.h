@@ -13,5 +13,7 @@ constexpr const char* kDownloadPath = "/download.php";
 // "GET <path> HTTP/1.1" CR LF "Host: " hostHeader CR LF CR LF.
 std::string VersionCheckRequest(const std::string& hostHeader);
 std::string FeedRequest(const std::string& hostHeader);
+// The feed's signature file, asked for the same way.
+std::string SignatureRequest(const std::string& hostHeader);
 
 }  // namespace quellix::update

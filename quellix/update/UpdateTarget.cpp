@@ -40,7 +40,7 @@ std::string UpdateTarget::HostHeader() const {
   return port == kUpdatePort ? host : host + ":" + std::to_string(port);
 }
 
-std::string UpdateTarget::DownloadPage() const { return "http://" + HostHeader() + kDownloadPath; }
+std::string UpdateTarget::DownloadPage() const { return "https://" + HostHeader() + kDownloadPath; }
 
 const char* BuiltInUpdateHost() { return QLX_UPDATE_HOST; }
 
@@ -61,24 +61,56 @@ std::optional<UpdateTarget> ParseUpdateHostSetting(const std::string& text) {
   return target;
 }
 
+namespace {
+
+struct SettingValue {
+  long result = platform::error::kFileNotFound;
+  std::uint32_t type = platform::kRegNone;
+  std::vector<std::uint8_t> data;
+};
+
+SettingValue ReadSetting(platform::Platform& platform, platform::HKey key, const char* name) {
+  SettingValue value;
+  if (key != 0) value.result = platform.RegQueryValueExA(key, name, &value.type, &value.data);
+  return value;
+}
+
+// The value is there but unusable: the administrator meant another host, so
+// the built-in one is not asked either.
+UpdateTarget TargetOf(const SettingValue& value) {
+  if (value.result == platform::error::kFileNotFound) {
+    return UpdateTarget{BuiltInUpdateHost(), kUpdatePort, {}};
+  }
+  if (value.result != platform::error::kSuccess || value.type != platform::kRegSz) {
+    return UpdateTarget{"", 0, {}};
+  }
+  std::string text(value.data.begin(), value.data.end());
+  text = text.substr(0, text.find('\0'));
+  return ParseUpdateHostSetting(text).value_or(UpdateTarget{"", 0, {}});
+}
+
+// A key value that is there but unusable still says that a key is required:
+// it refuses every feed rather than let an unsigned one through.
+std::optional<std::vector<std::uint8_t>> FeedKeyOf(const SettingValue& value) {
+  if (value.result == platform::error::kFileNotFound) return BuiltInFeedKey();
+  if (value.result != platform::error::kSuccess || value.type != platform::kRegBinary) {
+    return std::vector<std::uint8_t>();
+  }
+  return value.data;
+}
+
+}  // namespace
+
 UpdateTarget ReadUpdateTarget(platform::Platform& platform) {
-  UpdateTarget builtIn{BuiltInUpdateHost(), kUpdatePort};
   platform::HKey key = 0;
   if (platform.RegOpenKeyExA(platform::kHkeyLocalMachine, kUpdateSettingKey,
                              platform::kKeyQueryValue, &key) != platform::error::kSuccess) {
-    return builtIn;
+    key = 0;
   }
-  std::uint32_t type = 0;
-  std::vector<std::uint8_t> data;
-  const long result = platform.RegQueryValueExA(key, kUpdateSettingValue, &type, &data);
-  platform.RegCloseKey(key);
-  if (result == platform::error::kFileNotFound) return builtIn;
-  // The value is there but unusable: the administrator meant another host, so
-  // the built-in one is not asked either.
-  if (result != platform::error::kSuccess || type != platform::kRegSz) return UpdateTarget{"", 0};
-  std::string text(data.begin(), data.end());
-  text = text.substr(0, text.find('\0'));
-  return ParseUpdateHostSetting(text).value_or(UpdateTarget{"", 0});
+  UpdateTarget target = TargetOf(ReadSetting(platform, key, kUpdateSettingValue));
+  target.feedKey = FeedKeyOf(ReadSetting(platform, key, kFeedKeySettingValue));
+  if (key != 0) platform.RegCloseKey(key);
+  return target;
 }
 
 }  // namespace quellix::update

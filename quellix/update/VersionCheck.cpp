@@ -64,7 +64,12 @@ CheckVerdict VersionCheckAnswer::Add(const std::string& piece) {
   const auto body = BodyStart(text_);
   if (body != std::string::npos) {
     const ContentLength length = FindContentLength(std::string_view(text_).substr(0, body));
-    final = final || (length.kind == LengthKind::Given && text_.size() - body >= length.value);
+    // What follows the announced length is no part of the answer, wherever
+    // the network happened to cut it.
+    if (length.kind == LengthKind::Given && text_.size() - body >= length.value) {
+      text_.resize(body + length.value);
+      final = true;
+    }
   }
   return JudgeVersionCheck(text_, own_, final);
 }

@@ -48,12 +48,14 @@ qlx_save_screenshots() {
   done
 }
 
-# The update host on loopback: tools/quellix-feed builds the two answers
-# (newest program $1, database 7.00, the digests of the files $2...) in
-# $work/www and serves them on 127.0.0.1, pausing $QLX_FEED_PAUSE seconds
-# (default 1) before each answer so that the status line can be watched; the
-# prefix's UpdateHost value points Quellix there. The server stops by itself
-# after ten minutes; its process id is left in feed_pid.
+# The update host on loopback: tools/quellix-feed makes a key pair in
+# $work/keys (once), builds the answers (newest program $1, database 7.00, the
+# digests of the files $2...) signed with it in $work/www and serves them on
+# 127.0.0.1, pausing $QLX_FEED_PAUSE seconds (default 1) before each answer
+# so that the status line can be watched; the prefix's UpdateHost value
+# points Quellix there, and its FeedKey value holds the public key. The
+# server stops by itself after ten minutes; its process id is left in
+# feed_pid.
 qlx_serve_feed() {
   local version=$1 file
   shift
@@ -62,8 +64,12 @@ qlx_serve_feed() {
     md5sum "$file" >"$work/feed-digest" || return 1
     cut -c1-32 "$work/feed-digest" >>"$work/feed-digests.txt"
   done
+  if [ ! -e "$work/keys/demo.public.blob" ]; then
+    "$QLX_FEED" keygen --out-dir "$work/keys" --name demo --bits 2048 >/dev/null || return 1
+  fi
   "$QLX_FEED" build --program-version "$version" --database-version 7.00 \
-    --digests "$work/feed-digests.txt" --out "$work/www" >/dev/null || return 1
+    --digests "$work/feed-digests.txt" --key "$work/keys/demo.private.pem" \
+    --out "$work/www" >/dev/null || return 1
   "$QLX_FEED" serve "$work/www" --port 0 --seconds 600 --pause "${QLX_FEED_PAUSE:-1}" \
     >"$work/feed.out" 2>"$work/feed.err" &
   feed_pid=$!
@@ -76,5 +82,7 @@ qlx_serve_feed() {
   [ -n "$port" ] || { cat "$work/feed.err"; return 1; }
   "$QLX_WINE" reg add 'HKLM\Software\Quellix\QLX' /v UpdateHost /t REG_SZ \
     /d "127.0.0.1:$port" /f >/dev/null 2>&1 </dev/null
+  "$QLX_WINE" reg add 'HKLM\Software\Quellix\QLX' /v FeedKey /t REG_BINARY \
+    /d "$(od -An -tx1 -v "$work/keys/demo.public.blob" | tr -d ' \n')" /f >/dev/null 2>&1 </dev/null
   echo "--- the update host serves on 127.0.0.1:$port"
 }

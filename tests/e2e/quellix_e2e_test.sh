@@ -96,8 +96,8 @@ sys.exit(0 if len(positions) == len(seen) and positions == sorted(positions) and
 ORDER
 check "box 4 stood open while the feed ended" \
   grep -qF 'wait-box| A newer version of Quellix is available.' "$work/out.txt"
-check "the update host was asked both questions" \
-  bash -c "grep -q 'GET /app/checkupdates.php' '$work/feed.err' && grep -q 'GET /app/kestrel/updates.php' '$work/feed.err'"
+check "the update host was asked both questions and for the feed's signature" \
+  bash -c "grep -q 'GET /app/checkupdates.php' '$work/feed.err' && grep -q 'GET /app/kestrel/updates.php' '$work/feed.err' && grep -q 'GET /app/kestrel/updates.sig' '$work/feed.err'"
 
 qlx_start second
 second=$last_pid

@@ -20,12 +20,20 @@ void Require(bool holds) {
   if (!holds) std::abort();
 }
 
-// What the exchange does with an answer: append a complete list's entries.
+// What the exchange does with an answer: add a complete list's new digests.
 std::vector<std::string> Apply(const FeedAnswer& answer, std::vector<std::string> digests) {
   if (answer.State() != FeedState::Complete) return digests;
-  const auto& entries = answer.List().entries;
-  digests.insert(digests.end(), entries.begin(), entries.end());
+  auto list = quellix::update::ReadFeedList(answer.Body());
+  if (list) quellix::update::AddFeedDigests(digests, std::move(*list));
   return digests;
+}
+
+bool IsDigestText(const std::string& entry) {
+  if (entry.size() != 32) return false;
+  for (const char c : entry) {
+    if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'))) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -41,16 +49,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   pieces.Add(text.substr(0, cut));
   pieces.Add(text.substr(cut));
   Require(whole.State() == pieces.State());
-  Require(whole.List().entries == pieces.List().entries);
+  Require(whole.Body() == pieces.Body());
+  Require(whole.Body().size() <= quellix::update::kMostFeedBytes);
 
   const std::vector<std::string> known = {"0123456789ABCDEF0123456789ABCDEF"};
   const std::vector<std::string> after = Apply(whole, known);
   if (whole.State() != FeedState::Complete) Require(after == known);
-  std::size_t listed = 0;
-  for (const std::string& entry : whole.List().entries) {
-    Require(entry.find("\r\n") == std::string::npos);
-    listed += entry.size() + 2;
+  // Only new digest texts are added, each once.
+  Require(after.size() >= known.size());
+  for (std::size_t i = known.size(); i < after.size(); ++i) {
+    Require(IsDigestText(after[i]));
+    for (std::size_t j = 0; j < i; ++j) Require(after[j] != after[i]);
   }
-  Require(listed <= quellix::update::kMostFeedBytes);
+  // A complete answer is complete once: a later piece is not read.
+  if (pieces.State() == FeedState::Complete) {
+    Require(pieces.Add(text) == FeedState::Ignored);
+    Require(pieces.Body() == whole.Body());
+  }
   return 0;
 }

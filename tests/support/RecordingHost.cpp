@@ -22,6 +22,7 @@ std::int16_t RecordingHost::ShowMessageBox(const MessageBoxRequest& request) {
       yesNoAnswers.pop_front();
     }
   }
+  if (whileBoxOpen) whileBoxOpen();
   boxes.push_back(box);
   return box.answer;
 }

@@ -36,6 +36,9 @@ class RecordingHost : public Host {
   int doEventsCalls = 0;
   // Runs inside every DoEvents: what other programs do while the run yields.
   std::function<void()> onDoEvents;
+  // Runs inside every box before it is answered: the events a modal box's
+  // message loop lets through.
+  std::function<void()> whileBoxOpen;
   bool term = false;
   std::string caption;
 

@@ -282,6 +282,24 @@ bool RecordingPlatform::CryptReleaseContext(Handle provider, std::uint32_t flags
   return inner_.CryptReleaseContext(provider, flags);
 }
 
+bool RecordingPlatform::CryptImportKey(Handle provider, const std::vector<std::uint8_t>& blob,
+                                       std::uint32_t flags, Handle* key) {
+  Record("CryptImportKey", {Arg(provider), Arg(blob.size()), Arg(flags)});
+  return inner_.CryptImportKey(provider, blob, flags, key);
+}
+
+bool RecordingPlatform::CryptVerifySignatureA(Handle hash,
+                                              const std::vector<std::uint8_t>& signature,
+                                              Handle key, std::uint32_t flags) {
+  Record("CryptVerifySignatureA", {Arg(hash), Arg(signature.size()), Arg(key), Arg(flags)});
+  return inner_.CryptVerifySignatureA(hash, signature, key, flags);
+}
+
+bool RecordingPlatform::CryptDestroyKey(Handle key) {
+  Record("CryptDestroyKey", {Arg(key)});
+  return inner_.CryptDestroyKey(key);
+}
+
 std::uint32_t RecordingPlatform::StartProcess(const std::string& commandLine, int showWindow) {
   Record("StartProcess", {Arg(commandLine), Arg(showWindow)});
   return inner_.StartProcess(commandLine, showWindow);

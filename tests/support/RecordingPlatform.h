@@ -96,6 +96,11 @@ class RecordingPlatform : public platform::Platform {
                          std::vector<std::uint8_t>* value) override;
   bool CryptDestroyHash(platform::Handle hash) override;
   bool CryptReleaseContext(platform::Handle provider, std::uint32_t flags) override;
+  bool CryptImportKey(platform::Handle provider, const std::vector<std::uint8_t>& blob,
+                      std::uint32_t flags, platform::Handle* key) override;
+  bool CryptVerifySignatureA(platform::Handle hash, const std::vector<std::uint8_t>& signature,
+                             platform::Handle key, std::uint32_t flags) override;
+  bool CryptDestroyKey(platform::Handle key) override;
   std::uint32_t StartProcess(const std::string& commandLine, int showWindow) override;
   bool RunProcessAndWait(const std::string& commandLine, int showWindow,
                          std::uint32_t* exitCode) override;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/sim/SimPlatform.h"
+#include "platform/sim/SimSignatures.h"
 
 namespace platform::sim {
 namespace {
@@ -92,8 +93,13 @@ TEST_F(SimCrypto, AHashTakesNoDataAfterItsValueWasRead) {
 
 TEST_F(SimCrypto, ProviderAndHashArgumentsAreChecked) {
   Handle other = kNullHandle;
-  EXPECT_FALSE(platform.CryptAcquireContextA(&other, "", kBaseProvider, 24, kCryptVerifyContext));
+  EXPECT_FALSE(platform.CryptAcquireContextA(&other, "", kBaseProvider, 99, kCryptVerifyContext));
   EXPECT_EQ(platform.GetLastError(), simerror::kNteProvTypeNotDef);
+  // The base provider is not of the AES provider's type.
+  EXPECT_FALSE(platform.CryptAcquireContextA(&other, "", kBaseProvider, platform::kProvRsaAes,
+                                             kCryptVerifyContext));
+  EXPECT_EQ(platform.GetLastError(),
+            SimHasSignatures() ? simerror::kNteProvTypeNoMatch : simerror::kNteProvTypeNotDef);
   EXPECT_FALSE(platform.CryptAcquireContextA(&other, "", "No Such Provider", kProvRsaFull,
                                              kCryptVerifyContext));
   EXPECT_EQ(platform.GetLastError(), simerror::kNteKeysetNotDef);

@@ -1,5 +1,5 @@
-// The update exchange's texts on their own: the two requests, the update
-// host's setting, and both answer readers fed whole answers, answers in
+// The update exchange's texts on their own: the three requests, the update
+// host's settings, and the answer readers fed whole answers, answers in
 // pieces and broken ones.
 #include <gtest/gtest.h>
 
@@ -8,6 +8,7 @@
 
 #include "platform/Platform.h"
 #include "quellix/update/DetectionFeed.h"
+#include "quellix/update/FeedSignature.h"
 #include "quellix/update/HttpAnswer.h"
 #include "quellix/update/UpdateRequests.h"
 #include "quellix/update/UpdateTarget.h"
@@ -36,12 +37,14 @@ TEST(UpdateRequests, BothRequestsAreExactlyTheseBytes) {
             "GET /app/checkupdates.php HTTP/1.1\r\nHost: www.quellix.example\r\n\r\n");
   EXPECT_EQ(FeedRequest("www.quellix.example"),
             "GET /app/kestrel/updates.php HTTP/1.1\r\nHost: www.quellix.example\r\n\r\n");
-  const UpdateTarget standard{"updates.site.example", 80};
+  EXPECT_EQ(SignatureRequest("www.quellix.example"),
+            "GET /app/kestrel/updates.sig HTTP/1.1\r\nHost: www.quellix.example\r\n\r\n");
+  const UpdateTarget standard{"updates.site.example", 80, {}};
   EXPECT_EQ(standard.HostHeader(), "updates.site.example");
-  EXPECT_EQ(standard.DownloadPage(), "http://updates.site.example/download.php");
-  const UpdateTarget local{"127.0.0.1", 8080};
+  EXPECT_EQ(standard.DownloadPage(), "https://updates.site.example/download.php");
+  const UpdateTarget local{"127.0.0.1", 8080, {}};
   EXPECT_EQ(local.HostHeader(), "127.0.0.1:8080");
-  EXPECT_EQ(local.DownloadPage(), "http://127.0.0.1:8080/download.php");
+  EXPECT_EQ(local.DownloadPage(), "https://127.0.0.1:8080/download.php");
 }
 
 TEST(UpdateHostSetting, NameWithOptionalPortAndNothingThatCouldReachTheRequest) {
@@ -59,18 +62,26 @@ TEST(UpdateHostSetting, NameWithOptionalPortAndNothingThatCouldReachTheRequest) 
   }
 }
 
-TEST(UpdateHostSetting, OnlyTheMachineWideValueCountsAndABadOneAsksNobody) {
+TEST(UpdateHostSetting, OnlyTheMachineWideValuesCountAndABadOneAsksNobodyOrRefusesAll) {
   test::SimQuellix sim;
   EXPECT_EQ(ReadUpdateTarget(sim.platform).host, BuiltInUpdateHost());
   EXPECT_EQ(ReadUpdateTarget(sim.platform).port, 80);
-  EXPECT_STREQ(BuiltInUpdateHost(), "www.quellix.example");
+  EXPECT_EQ(ReadUpdateTarget(sim.platform).feedKey, BuiltInFeedKey());
 
-  // A user's own value is no setting: any program the user runs could write it.
+  // A user's own values are no setting: any program the user runs could write them.
+  const std::vector<std::uint8_t> key = {0x06, 0x02, 0x00, 0x00, 0x00, 0x24};
   sim.machine.registry.SetString("HKCU\\Software\\Quellix\\QLX", "UpdateHost", "evil.example");
-  EXPECT_EQ(ReadUpdateTarget(sim.platform).host, "www.quellix.example");
-  // The administrator's key without the value sets nothing either.
-  sim.machine.registry.SetString(kSettingKey, "Other", "elsewhere.example");
-  EXPECT_EQ(ReadUpdateTarget(sim.platform).host, "www.quellix.example");
+  sim.machine.registry.SetValue("HKCU\\Software\\Quellix\\QLX", "FeedKey", platform::kRegBinary,
+                                key);
+  EXPECT_EQ(ReadUpdateTarget(sim.platform).host, BuiltInUpdateHost());
+  EXPECT_EQ(ReadUpdateTarget(sim.platform).feedKey, BuiltInFeedKey());
+
+  sim.machine.registry.SetValue(kSettingKey, "FeedKey", platform::kRegBinary, key);
+  EXPECT_EQ(ReadUpdateTarget(sim.platform).feedKey, key);
+  EXPECT_EQ(ReadUpdateTarget(sim.platform).host, BuiltInUpdateHost());
+  // A key of the wrong type still requires a signature, which nothing has.
+  sim.machine.registry.SetString(kSettingKey, "FeedKey", "06020000");
+  EXPECT_EQ(ReadUpdateTarget(sim.platform).feedKey, std::vector<std::uint8_t>());
 
   sim.machine.registry.SetString(kSettingKey, "UpdateHost", "127.0.0.1:8080");
   const UpdateTarget target = ReadUpdateTarget(sim.platform);
@@ -160,8 +171,13 @@ FeedState FeedOf(const std::vector<std::string>& pieces, FeedAnswer& answer) {
   return state;
 }
 
-TEST(FeedAnswer, EntriesUpToTheEndMarker) {
-  const std::string a(32, 'A'), b(32, 'B');
+Entries EntriesOf(const FeedAnswer& answer) {
+  const auto list = ReadFeedList(answer.Body());
+  return list ? list->entries : Entries{"<no list>"};
+}
+
+TEST(FeedAnswer, DigestsUpToTheEndMarkerEachOnce) {
+  const std::string a(32, 'A'), b = "0123456789ABCDEF0123456789ABCDEF";
   struct Case {
     std::string body;
     bool empty;
@@ -173,14 +189,34 @@ TEST(FeedAnswer, EntriesUpToTheEndMarker) {
       // The second entry glued to the marker has no CR LF of its own.
       {a + "\r\n" + b + "\r\r\n", false, {a}},
       {a + "\r\n\r\r\n" + b + "\r\n", false, {a}},
-      {"lower case\r\n\r\n\r\r\n", false, {"lower case", ""}},
+      // Only digest texts: no other line could ever match a file.
+      {"lower case\r\n\r\n0123456789abcdef0123456789abcdef\r\n" + a + "x\r\n" + a.substr(1) +
+           "\r\n \r\n\r\r\n",
+       false,
+       {}},
+      {b + "\r\n" + a + "\r\n" + b + "\r\n" + a + "\r\n\r\r\n", false, {b, a}},
   };
   for (const Case& c : cases) {
     FeedAnswer answer;
     ASSERT_EQ(answer.Add(HttpAnswer(c.body)), FeedState::Complete) << c.body;
-    EXPECT_EQ(answer.List().empty, c.empty) << c.body;
-    EXPECT_EQ(answer.List().entries, c.entries) << c.body;
+    const auto list = ReadFeedList(answer.Body());
+    ASSERT_TRUE(list) << c.body;
+    EXPECT_EQ(list->empty, c.empty) << c.body;
+    EXPECT_EQ(list->entries, c.entries) << c.body;
   }
+  // However often a feed repeats one digest, it is one entry.
+  std::string repeated;
+  for (int i = 0; i < 120000; ++i) repeated += a + "\r\n";
+  EXPECT_EQ(ReadFeedList(repeated + "\r\r\n")->entries, (Entries{a}));
+}
+
+TEST(FeedAnswer, OnlyDigestsNotYetKnownAreAddedAndCounted) {
+  const std::string a(32, 'A'), b(32, 'B'), c(32, 'C');
+  std::vector<std::string> known = {b, "shipped"};
+  EXPECT_EQ(AddFeedDigests(known, FeedList{false, {a, b, c}}), 2u);
+  EXPECT_EQ(known, (Entries{b, "shipped", a, c}));
+  EXPECT_EQ(AddFeedDigests(known, FeedList{false, {c}}), 0u);
+  EXPECT_EQ(known.size(), 4u);
 }
 
 TEST(FeedAnswer, AnswersInPiecesAreReadOnceWhole) {
@@ -193,23 +229,47 @@ TEST(FeedAnswer, AnswersInPiecesAreReadOnceWhole) {
   EXPECT_EQ(three.Add(answer.substr(0, bodyAt + 10)), FeedState::Waiting);
   EXPECT_EQ(three.Add(answer.substr(bodyAt + 10, 40)), FeedState::Waiting);
   EXPECT_EQ(three.Add(answer.substr(bodyAt + 50)), FeedState::Complete);
-  EXPECT_EQ(three.List().entries, (Entries{a, b}));
+  EXPECT_EQ(EntriesOf(three), (Entries{a, b}));
   // Every cut, the header block's own blank line included.
   for (std::size_t cut = 1; cut < answer.size(); ++cut) {
     FeedAnswer two;
     EXPECT_EQ(FeedOf({answer.substr(0, cut), answer.substr(cut)}, two), FeedState::Complete) << cut;
-    EXPECT_EQ(two.List().entries, (Entries{a, b})) << cut;
+    EXPECT_EQ(two.Body(), body) << cut;
   }
-  // What follows the announced length is not read.
+  // What follows the announced length is not read, in the same piece or a
+  // later one: a complete answer says so once.
   FeedAnswer longer;
   EXPECT_EQ(longer.Add(answer + b + "\r\n\r\r\n"), FeedState::Complete);
-  EXPECT_EQ(longer.List().entries, (Entries{a, b}));
+  EXPECT_EQ(longer.Add(answer), FeedState::Ignored);
+  EXPECT_EQ(longer.State(), FeedState::Complete);
+  EXPECT_EQ(longer.Body(), body);
+  // The field name in any case of letters, as proxies may send it.
+  for (const char* name : {"content-length", "CONTENT-LENGTH", "Content-length"}) {
+    FeedAnswer lowered;
+    EXPECT_EQ(lowered.Add("HTTP/1.1 200 OK\r\n" + std::string(name) + ":" +
+                          std::to_string(body.size()) + "\r\n\r\n" + body),
+              FeedState::Complete)
+        << name;
+    EXPECT_EQ(lowered.Body(), body) << name;
+  }
+}
+
+TEST(FeedSignatureText, HexadecimalDigitsInPairsWithAnOptionalLineEnd) {
+  const std::vector<std::uint8_t> bytes = {0x00, 0xAB, 0xCD, 0xEF};
+  for (const char* text : {"00abcdef", "00ABCDEF\r\n", "00AbCdEf\n"}) {
+    EXPECT_EQ(ReadSignatureText(text), bytes) << text;
+  }
+  for (const char* text :
+       {"", "\r\n", "00abcde", "00abcdeg", " 00abcdef", "00ab cdef", "00abcdef\r\n\r\n"}) {
+    EXPECT_FALSE(ReadSignatureText(text)) << text;
+  }
 }
 
 TEST(FeedAnswer, BrokenAnswersGiveNothingAndKeepNothing) {
   const std::string list = std::string(32, 'A') + "\r\n\r\r\n";
   for (const std::string& text : std::vector<std::string>{
-           "HTTP/1.1 200 OK\r\n\r\n" + list, "HTTP/1.1 200 OK\r\ncontent-length: 37\r\n\r\n" + list,
+           "HTTP/1.1 200 OK\r\n\r\n" + list,
+           "HTTP/1.1 200 OK\r\nContent-Lengths: 37\r\n\r\n" + list,
            "HTTP/1.1 200 OK\r\nContent-Length: 3x\r\n\r\n" + list,
            "HTTP/1.1 200 OK\r\nContent-Length: -37\r\n\r\n" + list,
            "HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n" + list,
@@ -219,7 +279,7 @@ TEST(FeedAnswer, BrokenAnswersGiveNothingAndKeepNothing) {
     FeedAnswer answer;
     EXPECT_EQ(answer.Add(text), FeedState::Broken) << text;
     EXPECT_EQ(answer.Add(HttpAnswer(list)), FeedState::Broken) << text;
-    EXPECT_TRUE(answer.List().entries.empty()) << text;
+    EXPECT_TRUE(answer.Body().empty()) << text;
   }
   // A huge length is refused before anything of the body is collected.
   FeedAnswer huge;

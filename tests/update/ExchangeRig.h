@@ -64,7 +64,7 @@ class ExchangeRig {
   std::vector<std::string> digestsBefore;
 
   // The host of this rig, by address.
-  UpdateTarget Loopback() const { return UpdateTarget{"127.0.0.1", host.Port()}; }
+  UpdateTarget Loopback() const { return UpdateTarget{"127.0.0.1", host.Port(), {}}; }
   void Start(const UpdateTarget& target);
   // Runs the network and the host until done() holds (false when a real-time
   // guard of a few seconds ran out first).

@@ -46,8 +46,10 @@ class TestUpdateHost::Connection final : public net::CEventSocketEvents {
     if (answer_.close && answer_.pieces.empty()) socket.CloseSck();
   }
 
+  void Release() { answer_.held = false; }
+
   void Pump() {
-    while (next_ < answer_.pieces.size() && Clock::now() >= due_ &&
+    while (!answer_.held && next_ < answer_.pieces.size() && Clock::now() >= due_ &&
            socket.State() == net::StateConnected) {
       socket.SendData(net::Variant(answer_.pieces[next_++]));
       due_ = Clock::now() + answer_.pause;
@@ -89,6 +91,10 @@ void TestUpdateHost::RequestComplete(Connection& connection, const std::string& 
   if (pathStart == std::string::npos || pathEnd == std::string::npos) return;
   const auto answer = answers_.find(request.substr(pathStart + 1, pathEnd - pathStart - 1));
   if (answer != answers_.end()) connection.Answer(answer->second);
+}
+
+void TestUpdateHost::ReleaseHeld() {
+  for (auto& connection : connections_) connection->Release();
 }
 
 void TestUpdateHost::Pump() {

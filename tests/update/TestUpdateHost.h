@@ -21,6 +21,7 @@ struct HostAnswer {
   std::vector<std::string> pieces;  // sent one after the other; none: never answered
   std::chrono::milliseconds pause{0};
   bool close = false;  // close the connection after the last piece
+  bool held = false;   // nothing is sent before the test calls ReleaseHeld
 };
 
 // "HTTP/1.1 200 OK" with a Content-Length line and the body, in one piece.
@@ -41,6 +42,8 @@ class TestUpdateHost {
   void Serve(const std::string& path, HostAnswer answer) { answers_[path] = std::move(answer); }
   // Every request received, whole, in order.
   const std::vector<std::string>& Requests() const { return requests_; }
+  // Lets the held answers go.
+  void ReleaseHeld();
   // Sends the pieces that are due; the test's pump calls it.
   void Pump();
 

@@ -3,6 +3,7 @@
 // gains, when the window becomes ready, and what the host was asked.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -38,12 +39,22 @@ HostAnswer Pieces(const std::string& text, const std::vector<std::size_t>& cuts)
   return answer;
 }
 
-TEST(UpdateExchange, CurrentProgramThenAFeedOfTwoDigestsFromAHostByName) {
+TEST(UpdateExchange, CurrentProgramThenAFeedOfTwoNewDigestsFromAHostByName) {
   ExchangeRig rig;
-  rig.host.Serve(kVersionCheckPath, Whole(CheckBody("4.23", "7.00")));
-  rig.host.Serve(kFeedPath, Whole(kDigestA + "\r\n" + kDigestB + "\r\n\r\r\n"));
-  rig.Start(UpdateTarget{"localhost", rig.host.Port()});
+  // The check's answer comes again after a pause: the closed socket never reads it.
+  const std::string check = OkAnswer(CheckBody("4.23", "7.00"));
+  rig.host.Serve(kVersionCheckPath, HostAnswer{{check, check}, milliseconds(40)});
+  // Of these lines only A and B are new digests: a repeat, a lower-case text,
+  // a shipped digest and lines of another form add nothing.
+  const std::string shipped = rig.session.KnownDigests.front();
+  std::string lower = kDigestB;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  rig.host.Serve(kFeedPath,
+                 Whole(kDigestA + "\r\n" + kDigestA + "\r\n" + lower + "\r\n\r\n" + shipped +
+                       "\r\nnot a digest\r\n" + kDigestB + "\r\n" + kDigestA + "\r\n\r\r\n"));
+  rig.Start(UpdateTarget{"localhost", rig.host.Port(), {}});
   ASSERT_TRUE(rig.PumpUntil([&] { return rig.Ready(); }));
+  rig.Settle();
 
   const std::string hostLine = "localhost:" + std::to_string(rig.host.Port());
   EXPECT_EQ(rig.host.Requests(), (Texts{VersionCheckRequest(hostLine), FeedRequest(hostLine)}));
@@ -64,6 +75,8 @@ TEST(UpdateExchange, CurrentProgramThenAFeedOfTwoDigestsFromAHostByName) {
   EXPECT_EQ(rig.window.statuses.size(), 5u);
   EXPECT_EQ(rig.EnableGuiCalls(), 1);
   EXPECT_TRUE(rig.sim.host.boxes.empty());
+  // The exchange keeps what it learnt in memory only.
+  EXPECT_TRUE(rig.sim.machine.changes.empty());
 }
 
 TEST(UpdateExchange, NewerProgramShowsBox4AfterTheFeedStartedAndYesOpensTheDownloadPage) {
@@ -71,8 +84,16 @@ TEST(UpdateExchange, NewerProgramShowsBox4AfterTheFeedStartedAndYesOpensTheDownl
   rig.sim.host.yesNoAnswers = {6};
   rig.host.Serve(kVersionCheckPath, Whole(CheckBody("4.24", "7.00")));
   rig.host.Serve(kFeedPath, Whole("\r\r\n"));
+  // The feed ends while the box is still open, as its message loop lets it.
+  bool readyWhileBoxOpen = false;
+  rig.sim.host.whileBoxOpen = [&] {
+    readyWhileBoxOpen = rig.PumpUntil([&] { return rig.Ready(); });
+  };
   rig.Start(rig.Loopback());
-  ASSERT_TRUE(rig.PumpUntil([&] { return rig.Ready(); }));
+  ASSERT_TRUE(rig.PumpUntil([&] { return !rig.sim.host.boxes.empty(); }));
+  EXPECT_TRUE(readyWhileBoxOpen);
+  EXPECT_EQ(rig.EnableGuiCalls(), 1);
+  EXPECT_FALSE(rig.window.Enabled(UpdateTimer::Timer5));
 
   EXPECT_EQ(
       rig.window.statuses,
@@ -84,7 +105,7 @@ TEST(UpdateExchange, NewerProgramShowsBox4AfterTheFeedStartedAndYesOpensTheDownl
   ASSERT_EQ(rig.sim.machine.shellOpens.size(), 1u);
   const auto& open = rig.sim.machine.shellOpens[0];
   EXPECT_EQ(open.verb, "open");
-  EXPECT_EQ(open.file, "http://127.0.0.1:" + std::to_string(rig.host.Port()) + "/download.php");
+  EXPECT_EQ(open.file, "https://127.0.0.1:" + std::to_string(rig.host.Port()) + "/download.php");
   EXPECT_EQ(open.showWindow, platform::kSwShowNormal);
   EXPECT_TRUE(rig.AddedDigests().empty());
 }
@@ -134,7 +155,7 @@ TEST(UpdateExchange, NoAnswerAtAllMakesTheWindowReadyAfter17SecondsOfItsClock) {
   EXPECT_TRUE(rig.AddedDigests().empty());
 }
 
-TEST(UpdateExchange, HostClosingTheFeedEarlyMakesTheWindowReadyAtOnceAndTheTimeOutRunsAgain) {
+TEST(UpdateExchange, HostClosingTheFeedEarlyEndsItOnceAndNothingReachesALaterRun) {
   ExchangeRig rig;
   rig.host.Serve(kVersionCheckPath, Whole(CheckBody("4.23", "7.00")));
   HostAnswer cut = Whole(kDigestA + "\r\n" + kDigestB + "\r\n\r\r\n");
@@ -144,32 +165,68 @@ TEST(UpdateExchange, HostClosingTheFeedEarlyMakesTheWindowReadyAtOnceAndTheTimeO
   rig.Start(rig.Loopback());
   ASSERT_TRUE(rig.PumpUntil([&] { return rig.Ready(); }));
   EXPECT_EQ(rig.window.now, 0);
-  EXPECT_EQ(rig.window.statuses.back(), "Checking for KESTREL updates...");
-  EXPECT_EQ(rig.EnableGuiCalls(), 1);
-
-  rig.Advance(5000);
   EXPECT_EQ(rig.window.statuses.back(), "Downloading KESTREL updates failed.");
-  EXPECT_EQ(rig.EnableGuiCalls(), 2);
-  EXPECT_EQ(rig.window.enableCommandsCalls, 2);
+  EXPECT_FALSE(rig.window.Enabled(UpdateTimer::Timer5));
+
+  // START: the run makes the window busy and pumps messages for a while.
+  rig.sim.host.SetTerm(false);
+  rig.Advance(10000);
+  EXPECT_FALSE(rig.Ready());
+  EXPECT_EQ(rig.EnableGuiCalls(), 1);
+  EXPECT_EQ(rig.window.enableCommandsCalls, 1);
+  EXPECT_EQ(rig.window.statuses.size(), 5u);
   EXPECT_TRUE(rig.AddedDigests().empty());
 }
 
 TEST(UpdateExchange, BrokenAnswersFailWithoutChangingKnownDigests) {
-  // The check cut short by the host is judged at once; the feed lacks its
-  // end marker and is reported by its time-out.
+  // The check cut short by the host, or closed before any data, fails at
+  // once; the feed lacks its end marker (with and without any CR LF) and is
+  // reported by its time-out.
+  const std::vector<HostAnswer> checks = {
+      HostAnswer{{"HTTP/1.1 200 OK\r\n\r\nVersion: 4.2"}, {}, true},
+      HostAnswer{{}, {}, true},
+  };
+  for (const HostAnswer& check : checks) {
+    for (const std::string& feed : {kDigestA + "\r\n" + kDigestB + "\r\n", kDigestA}) {
+      ExchangeRig rig;
+      rig.host.Serve(kVersionCheckPath, check);
+      rig.host.Serve(kFeedPath, Whole(feed));
+      rig.Start(rig.Loopback());
+      ASSERT_TRUE(rig.PumpUntil([&] { return rig.window.statuses.size() == 4; })) << feed;
+      rig.Settle();
+      EXPECT_EQ(rig.window.statuses.size(), 4u) << feed;
+      EXPECT_FALSE(rig.Ready()) << feed;
+      EXPECT_EQ(rig.window.now, 0);
+      rig.Advance(5000);
+      EXPECT_EQ(rig.window.statuses,
+                (Texts{"Checking for Updates....", "Conected to server, requesting data...",
+                       "Checking for Update Failed", "Checking for KESTREL updates...",
+                       "Downloading KESTREL updates failed."}))
+          << feed;
+      EXPECT_EQ(rig.host.Requests().size(), 2u);
+      EXPECT_TRUE(rig.AddedDigests().empty());
+    }
+  }
+}
+
+TEST(UpdateExchange, ACheckAnswerAfterItsTimeOutChangesNothing) {
   ExchangeRig rig;
-  rig.host.Serve(kVersionCheckPath, HostAnswer{{"HTTP/1.1 200 OK\r\n\r\nVersion: 4.2"}, {}, true});
-  rig.host.Serve(kFeedPath, Whole(kDigestA + "\r\n" + kDigestB + "\r\n"));
+  HostAnswer late = Whole(CheckBody("4.24", "7.00"));
+  late.held = true;
+  rig.host.Serve(kVersionCheckPath, late);
   rig.Start(rig.Loopback());
-  ASSERT_TRUE(rig.PumpUntil([&] { return rig.window.statuses.size() == 4; }));
-  EXPECT_EQ(rig.window.now, 0);
-  rig.Advance(5000);
+  ASSERT_TRUE(rig.PumpUntil([&] { return rig.host.Requests().size() == 1; }));
+  rig.Advance(12000);
+  ASSERT_EQ(rig.window.statuses.back(), "Checking for KESTREL updates...");
+  // Let go, the answer would reach a check socket that was left open.
+  rig.host.ReleaseHeld();
+  rig.Settle();
+  rig.Settle();
   EXPECT_EQ(rig.window.statuses,
             (Texts{"Checking for Updates....", "Conected to server, requesting data...",
-                   "Checking for Update Failed", "Checking for KESTREL updates...",
-                   "Downloading KESTREL updates failed."}));
+                   "Checking for Update Failed", "Checking for KESTREL updates..."}));
+  EXPECT_TRUE(rig.sim.host.boxes.empty());
   EXPECT_EQ(rig.host.Requests().size(), 2u);
-  EXPECT_TRUE(rig.AddedDigests().empty());
 }
 
 TEST(UpdateExchange, RefusedUnresolvableOrUnusableHostsEndByBothTimeOuts) {
@@ -180,8 +237,8 @@ TEST(UpdateExchange, RefusedUnresolvableOrUnusableHostsEndByBothTimeOuts) {
     closedPort = probe.LocalPort();
   }
   for (const UpdateTarget& target :
-       {UpdateTarget{"127.0.0.1", closedPort}, UpdateTarget{"qlx-no-such-host.invalid", 80},
-        UpdateTarget{"", 0}}) {
+       {UpdateTarget{"127.0.0.1", closedPort, {}}, UpdateTarget{"qlx-no-such-host.invalid", 80, {}},
+        UpdateTarget{"", 0, {}}}) {
     ExchangeRig rig;
     rig.Start(target);
     rig.Advance(16999);
