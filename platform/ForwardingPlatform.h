@@ -85,6 +85,9 @@ class ForwardingPlatform : public Platform {
                                   std::string* path) override {
     return inner_.QueryFullProcessImageNameA(process, capacity, path);
   }
+  bool GetProcessTimes(Handle process, std::uint64_t* creationTime) override {
+    return inner_.GetProcessTimes(process, creationTime);
+  }
   bool TerminateProcess(Handle process, std::uint32_t exitCode) override {
     return inner_.TerminateProcess(process, exitCode);
   }

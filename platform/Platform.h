@@ -229,6 +229,9 @@ class Platform {
   // process's modules. False with 120 where the system lacks the call (XP).
   virtual bool QueryFullProcessImageNameA(Handle process, std::uint32_t capacity,
                                           std::string* path) = 0;
+  // GetProcessTimes' creation time, in FILETIME units: what tells a process
+  // from a later one that was given the same id. Needs query access.
+  virtual bool GetProcessTimes(Handle process, std::uint64_t* creationTime) = 0;
   virtual bool TerminateProcess(Handle process, std::uint32_t exitCode) = 0;
   virtual bool CloseHandle(Handle handle) = 0;
   virtual bool OpenProcessToken(std::uint32_t access, Handle* token) = 0;

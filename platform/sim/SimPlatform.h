@@ -104,6 +104,7 @@ class SimPlatform : public Platform {
   // Only a 64-bit Windows has the call (the sim's 32-bit Windows is XP).
   bool QueryFullProcessImageNameA(Handle process, std::uint32_t capacity,
                                   std::string* path) override;
+  bool GetProcessTimes(Handle process, std::uint64_t* creationTime) override;
   bool TerminateProcess(Handle process, std::uint32_t exitCode) override;
   bool CloseHandle(Handle handle) override;
   bool OpenProcessToken(std::uint32_t access, Handle* token) override;

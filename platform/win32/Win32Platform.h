@@ -54,6 +54,7 @@ class Win32Platform final : public Platform {
                                      std::string* path) override;
   bool QueryFullProcessImageNameA(Handle process, std::uint32_t capacity,
                                   std::string* path) override;
+  bool GetProcessTimes(Handle process, std::uint64_t* creationTime) override;
   bool TerminateProcess(Handle process, std::uint32_t exitCode) override;
   bool CloseHandle(Handle handle) override;
   bool OpenProcessToken(std::uint32_t access, Handle* token) override;

@@ -68,6 +68,17 @@ std::uint32_t Win32Platform::GetModuleFileNameExA(Handle process, std::uintptr_t
   return static_cast<std::uint32_t>(path->size());
 }
 
+bool Win32Platform::GetProcessTimes(Handle process, std::uint64_t* creationTime) {
+  FILETIME created{};
+  FILETIME exited{};
+  FILETIME kernel{};
+  FILETIME user{};
+  if (!::GetProcessTimes(ToHandle(process), &created, &exited, &kernel, &user)) return false;
+  *creationTime =
+      (static_cast<std::uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+  return true;
+}
+
 bool Win32Platform::TerminateProcess(Handle process, std::uint32_t exitCode) {
   return ::TerminateProcess(ToHandle(process), exitCode) != FALSE;
 }

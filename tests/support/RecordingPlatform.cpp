@@ -133,6 +133,11 @@ std::uint32_t RecordingPlatform::GetModuleFileNameExA(Handle process, std::uintp
   return inner_.GetModuleFileNameExA(process, module, capacity, path);
 }
 
+bool RecordingPlatform::GetProcessTimes(Handle process, std::uint64_t* creationTime) {
+  Record("GetProcessTimes", {Arg(process)});
+  return inner_.GetProcessTimes(process, creationTime);
+}
+
 bool RecordingPlatform::TerminateProcess(Handle process, std::uint32_t exitCode) {
   Record("TerminateProcess", {Arg(process), Arg(exitCode)});
   return inner_.TerminateProcess(process, exitCode);
