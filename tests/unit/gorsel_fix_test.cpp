@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "gorsel/Paths.h"
+#include "platform/ForwardingPlatform.h"
 #include "tests/unit/gorsel_fixture.h"
 
 namespace gorsel::test {
@@ -29,6 +30,29 @@ constexpr std::uint32_t kHiddenSystem = platform::kFileAttributeHidden |
                                         platform::kFileAttributeArchive;
 
 std::string Text(const std::vector<std::uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
+
+// Writes all but the last byte of the new hosts file and reports that, as a
+// full disk may.
+class ShortHostsWrite : public platform::ForwardingPlatform {
+ public:
+  using ForwardingPlatform::ForwardingPlatform;
+  platform::Handle CreateFileA(const std::string& path, std::uint32_t access, std::uint32_t share,
+                               std::uint32_t disposition, std::uint32_t attributes) override {
+    const platform::Handle file =
+        ForwardingPlatform::CreateFileA(path, access, share, disposition, attributes);
+    if (LowerCase(path) == kHostsLower) hostsFile_ = file;
+    return file;
+  }
+  bool WriteFile(platform::Handle file, const std::vector<std::uint8_t>& data,
+                 std::uint32_t* written) override {
+    if (file != hostsFile_ || data.empty())
+      return ForwardingPlatform::WriteFile(file, data, written);
+    return ForwardingPlatform::WriteFile(file, {data.begin(), data.end() - 1}, written);
+  }
+
+ private:
+  platform::Handle hostsFile_ = platform::kNullHandle;
+};
 
 void Append(std::vector<std::string>* list, std::initializer_list<std::string> items) {
   list->insert(list->end(), items);
@@ -181,6 +205,13 @@ TEST(GorselFix, KeepsALoadProgramOfAnotherCaseAndTheSystemsWinlogon) {
       EXPECT_EQ(LowerCase(call).find("winlogon.exe"), std::string::npos) << program << ": " << call;
     }
   }
+  // Short names are looked up: the impostor named so is still deleted.
+  GorselMachine m;
+  m.Infect();
+  m.machine.registry.SetString(kWindowsNtKey, "load", "C:\\DOCUME~1\\User\\APPLIC~1\\winlogon.exe");
+  Form1 form = m.Load();
+  form.doFix_Click();
+  EXPECT_EQ(m.machine.files.FindPath(kImpostor), nullptr);
 }
 
 TEST(GorselFix, WithoutAStartMenuFolderNoShortcutIsAimedAt) {
@@ -319,6 +350,14 @@ TEST(GorselFix, TheHostsFileIsNeverLost) {
     EXPECT_NE(broken.host.boxes.back().text.find("previous one was put back"), std::string::npos)
         << failing;
   }
+
+  GorselMachine shortWrite;
+  ShortHostsWrite shortWriting(shortWrite.system);
+  Form1 written(shortWriting, shortWrite.host);
+  written.Form_Load();
+  written.doFix_Click();
+  ASSERT_NE(shortWrite.machine.files.FindPath(kHosts), nullptr);
+  EXPECT_EQ(Text(shortWrite.machine.files.FindPath(kHosts)->contents), oldHosts);
 
   GorselMachine missing;
   missing.machine.files.RemovePath(kHosts);
