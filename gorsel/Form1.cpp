@@ -39,7 +39,12 @@ void Form1::Form_Load() {
   const SystemFolders folders = SystemFoldersFrom(systemDirectory);
   // Without its folders the fixer cannot tell Windows from the worm: the
   // guard then protects everything.
-  if (!folders.system.empty()) guard_ = SystemGuard(folders, nullptr);
+  if (!folders.system.empty()) {
+    windowsOwn_ = std::make_unique<platform::WindowsOwnFiles>(system_);
+    const platform::WindowsOwnFiles* windowsOwn = windowsOwn_.get();
+    guard_ = SystemGuard(
+        folders, [windowsOwn](const std::string& path) { return windowsOwn->IsWindowsOwn(path); });
+  }
 
   host_.ShowUserName(GetCurrentUserName(system_));
   loadValue_ = RegReadValue(system_, kLoadValuePath);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "gorsel/ProcessList.h"
 #include "gorsel/SystemGuard.h"
 #include "platform/Platform.h"
+#include "platform/WindowsOwnFiles.h"
 
 namespace gorsel {
 
@@ -64,6 +66,7 @@ class Form1 {
 
   platform::Platform& system_;
   FormHost& host_;
+  std::unique_ptr<platform::WindowsOwnFiles> windowsOwn_;
   SystemGuard guard_;
   std::string loadValue_;
   std::string processFilter_;

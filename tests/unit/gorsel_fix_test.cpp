@@ -205,9 +205,11 @@ TEST(GorselFix, KeepsALoadProgramOfAnotherCaseAndTheSystemsWinlogon) {
       EXPECT_EQ(LowerCase(call).find("winlogon.exe"), std::string::npos) << program << ": " << call;
     }
   }
-  // Short names are looked up: the impostor named so is still deleted.
+  // Short names are looked up: the impostor named so is still deleted
+  // (once it no longer runs).
   GorselMachine m;
   m.Infect();
+  m.machine.RemoveProcess(2500);
   m.machine.registry.SetString(kWindowsNtKey, "load", "C:\\DOCUME~1\\User\\APPLIC~1\\winlogon.exe");
   Form1 form = m.Load();
   form.doFix_Click();

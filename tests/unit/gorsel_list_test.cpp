@@ -69,8 +69,9 @@ TEST(GorselStartUp, ListsTheProcessesOfTheLoadValuesProgram) {
 }
 
 // A load value that is a folder, a letter, a program of the system folders
-// in any spelling, or an interpreter with a script must not list (and so
-// end) anything of Windows: the fix then ends and deletes none of it.
+// in any spelling, a file Windows owns, or an interpreter with a script must
+// not list (and so end) anything of Windows: the fix then ends and deletes
+// none of it.
 TEST(GorselStartUp, LoadValuesNamingWindowsListAndEndNothingOfIt) {
   const char* const values[] = {
       "c:\\windows\\",
@@ -86,7 +87,8 @@ TEST(GorselStartUp, LoadValuesNamingWindowsListAndEndNothingOfIt) {
       "C:\\WINDOWS\\Explorer.EXE",
       "wscript.exe \"C:\\Documents and Settings\\User\\My Documents\\x.vbs\"",
       "cmd.exe /c start x.bat",
-      "\"C:\\Program Files\\Java\\bin\\javaw.exe\" -jar x.jar"};
+      "\"C:\\Program Files\\Java\\bin\\javaw.exe\" -jar x.jar",
+      "\"C:\\Program Files\\Internet Explorer\\iexplore.exe\" http://x.example/"};
   for (const char* value : values) {
     GorselMachine m;
     m.machine.windows64 = true;
@@ -97,6 +99,8 @@ TEST(GorselStartUp, LoadValuesNamingWindowsListAndEndNothingOfIt) {
     m.machine.AddProcess(3004, "C:\\WINDOWS\\system32\\wscript.exe");
     m.machine.AddProcess(3005, "C:\\WINDOWS\\system32\\cmd.exe");
     m.machine.AddProcess(3006, "C:\\Program Files\\Java\\bin\\javaw.exe");
+    // Windows says it owns this one, outside its folders.
+    m.machine.AddProcess(3007, "C:\\Program Files\\Internet Explorer\\iexplore.exe");
     for (const char* file :
          {"C:\\WINDOWS\\system32\\plugplay.exe", "C:\\WINDOWS\\SysWOW64\\plugplay.exe",
           "C:\\WINDOWS\\system32\\wbem\\wmiadap.exe"}) {
