@@ -3,15 +3,20 @@
 #include <cstdint>
 
 #include "gorsel/Form1.h"
+#include "gorsel/Paths.h"
 #include "gorsel/Publisher.h"
 #include "gorsel/RegistryHelpers.h"
 #include "gorsel/Texts.h"
+#include "gorsel/ValueBackup.h"
 
 namespace gorsel {
 
 namespace {
 
 constexpr const char* kHostsPath = "c:\\windows\\system32\\drivers\\etc\\hosts";
+// The hosts copy and every removed value are kept together, beside the
+// hosts file.
+constexpr const char* kBackupFolder = "c:\\windows\\system32\\drivers\\etc\\";
 constexpr const char* kAllUsersStartupShortcut =
     "C:\\Documents and Settings\\All Users\\Start Menu\\Programs\\Startup\\winlogon.lnk";
 constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run\\";
@@ -40,6 +45,12 @@ const char* const kFirstFiles[] = {"c:\\myspace.com.exe", "C:\\WINDOWS\\System32
 const char* const kLockedFiles[] = {"C:\\WINDOWS\\system32\\sysrcvr246.dll",
                                     "C:\\WINDOWS\\system32\\prodigys323.dll"};
 
+// The family's files in the system folder: the only paths there that the fix
+// may end or delete.
+const std::vector<std::string> kNamedByFix = {
+    "C:\\WINDOWS\\System32\\ctech.exe", "C:\\WINDOWS\\system32\\msnmsg.exe",
+    "C:\\WINDOWS\\system32\\sysrcvr246.dll", "C:\\WINDOWS\\system32\\prodigys323.dll"};
+
 const char* const kSecondFiles[] = {
     "C:\\WINDOWS\\KVste.exe",
     "C:\\Program Files\\Ipwindows\\ipwins.exe",
@@ -65,6 +76,12 @@ std::string BackupName(int number) {
 }  // namespace
 
 void Form1::doFix_Click() {
+  if (!guard_.KnowsTheSystem()) {
+    host_.ShowMessageBox(texts::kNoSystemFolder, texts::kFinalTitle, BoxIcon::kInformation);
+    return;
+  }
+  valuesNotSaved_ = 0;
+
   // 1: the processes started from the load value.
   if (!loadValue_.empty()) {
     KillListedProcesses();
@@ -73,11 +90,7 @@ void Form1::doFix_Click() {
   host_.DoEvents();
 
   // 2: the program of the load value, when it is the impostor itself.
-  const std::string loadProgram = ProgramOfValue(loadValue_);
-  const bool fullPath = loadProgram.size() > 3 && loadProgram.compare(1, 2, ":\\") == 0;
-  if (fullPath && !IsSystemProgram(loadProgram, folders_)) {
-    DeleteIfNamed(loadProgram, "winlogon.exe", false);
-  }
+  DeleteLoadProgram();
 
   // 3, 4: its start-up shortcuts.
   DeleteStartupShortcut(kAllUsersStartupShortcut, "winlogon.lnk");
@@ -87,30 +100,29 @@ void Form1::doFix_Click() {
   }
 
   // 5: the load and run values, whatever they hold.
-  for (const char* value : kStartupValues) RegDeleteValue(system_, value);
+  for (const char* value : kStartupValues) BackUpAndDeleteValue(value);
 
   // 6: the hosts file goes, written anew in step 16, but only once a copy
   // of it is safe.
-  ClearAttributes(kHostsPath);
+  std::string hostsCopy;
   std::string hostsNote;
-  const bool hostsMayChange = BackUpHostsFile(&hostsNote);
-  if (hostsMayChange) DeleteIfNamed(kHostsPath, "hosts", true);
+  const bool hostsMayChange = ReplaceHostsFile(&hostsCopy, &hostsNote);
   host_.DoEvents();
 
   // 7 to 12: the family's other programs, values and files.
   for (int pass = 0; pass < kPasses; ++pass) {
     KillByImageNames({"myspace.com.exe", "ctech.exe", "SysTray.exe", "Jumpgrid.exe"});
   }
-  for (const char* value : kRunValues) RegDeleteValue(system_, value);
+  for (const char* value : kRunValues) BackUpAndDeleteValue(value);
   for (int pass = 0; pass < kPasses; ++pass) {
-    for (const char* file : kFirstFiles) system_.DeleteFileA(file);
+    DeleteFamilyFiles(std::begin(kFirstFiles), std::end(kFirstFiles));
   }
   for (int pass = 0; pass < kPasses; ++pass) {
     KillByImageNames({"msnmsg.exe", "WLSetupSvc.exe", "Update.exe", "ipwins.exe", "KVste.exe"});
   }
   for (const char* file : kLockedFiles) ClearAttributes(file);
   for (int pass = 0; pass < kPasses; ++pass) {
-    for (const char* file : kSecondFiles) system_.DeleteFileA(file);
+    DeleteFamilyFiles(std::begin(kSecondFiles), std::end(kSecondFiles));
   }
   host_.DoEvents();
 
@@ -133,8 +145,22 @@ void Form1::doFix_Click() {
   ScanRunValues(platform::kHkeyLocalMachine, "HKLM\\", kRunKey, kDocumentsNeedle);
 
   // 16, 17.
-  if (hostsMayChange) WriteHostsFile();
-  host_.ShowMessageBox(texts::FinalMessage(hostsNote), texts::kFinalTitle, BoxIcon::kInformation);
+  if (hostsMayChange && !WriteHostsFile()) {
+    // The user is never left without a hosts file: the old one goes back.
+    if (hostsCopy.empty()) {
+      hostsNote = "No hosts file could be written.";
+    } else if (system_.CopyFileA(hostsCopy, kHostsPath, false)) {
+      hostsNote = "Your hosts file could not be written anew, so the previous one was put back.";
+    } else {
+      hostsNote =
+          "Your hosts file could not be written anew, nor the previous one put back: it is "
+          "kept as " +
+          hostsCopy + ".";
+    }
+  }
+  host_.ShowMessageBox(
+      texts::FinalMessage(hostsNote, texts::BackupNote(kBackupFolder, valuesNotSaved_)),
+      texts::kFinalTitle, BoxIcon::kInformation);
 }
 
 void Form1::ScanRunValues(platform::HKey hive, const std::string& hivePrefix,
@@ -147,11 +173,12 @@ void Form1::ScanRunValues(platform::HKey hive, const std::string& hivePrefix,
     if (LowerCase(values[i]).find(needle) == std::string::npos) continue;
     host_.ShowMessageBox(values[i], "", BoxIcon::kNone);
     processFilter_ = values[i];
+    NoteHost(ProcessFilter(processFilter_, guard_));
     RefreshProcessList();
     KillListedProcesses();
     RefreshProcessList();
     host_.ShowMessageBox(hivePrefix + subKey + names[i], "", BoxIcon::kNone);
-    RegDeleteValueIn(system_, hive, subKey, names[i]);
+    BackUpAndDeleteValue(hive, subKey, names[i]);
   }
 }
 
@@ -183,39 +210,86 @@ void Form1::DeleteStartupShortcut(const std::string& path, const std::string& na
   DeleteIfNamed(path, name, false);
 }
 
-void Form1::KillByImageNames(const std::vector<const char*>& names) {
-  for (const char* name : names) KillProcessesByImageName(system_, name, folders_);
+// The file judged is the one the file system reaches, whatever the value's
+// spelling ("..", "\\.\\", doubled separators, short names).
+void Form1::DeleteLoadProgram() {
+  const std::string program = ResolvedPath(ProgramOfValue(loadValue_));
+  if (!IsFullPath(program)) return;
+  const std::string path = LongPath(system_, program);
+  if (path.empty() || guard_.Protects(path)) return;
+  DeleteIfNamed(path, "winlogon.exe", false);
 }
 
-bool Form1::BackUpHostsFile(std::string* note) {
+void Form1::KillByImageNames(const std::vector<const char*>& names) {
+  for (const char* name : names) KillProcessesByImageName(system_, name, guard_, kNamedByFix);
+}
+
+void Form1::DeleteFamilyFiles(const char* const* first, const char* const* last) {
+  for (const char* const* file = first; file != last; ++file) {
+    if (!guard_.Protects(*file, kNamedByFix)) system_.DeleteFileA(*file);
+  }
+}
+
+void Form1::BackUpAndDeleteValue(const std::string& hivePath) {
+  platform::HKey hive = 0;
+  std::string subKey;
+  std::string valueName;
+  if (SplitValuePath(hivePath, &hive, &subKey, &valueName)) {
+    BackUpAndDeleteValue(hive, subKey, valueName);
+  }
+}
+
+void Form1::BackUpAndDeleteValue(platform::HKey hive, const std::string& subKey,
+                                 const std::string& valueName) {
+  if (gorsel::BackUpAndDeleteValue(system_, hive, subKey, valueName, kBackupFolder) ==
+      ValueBackup::kNotSaved) {
+    ++valuesNotSaved_;
+  }
+}
+
+bool Form1::ReplaceHostsFile(std::string* copy, std::string* note) {
   if (system_.GetFileAttributesA(kHostsPath) == platform::kInvalidFileAttributes) {
     // Nothing to keep (or nothing that can be looked at): only a missing
     // file may be written anew.
     const std::uint32_t error = system_.GetLastError();
-    return error == platform::error::kFileNotFound || error == platform::error::kPathNotFound;
-  }
-  for (int number = 1; number <= kMaxBackupNumber; ++number) {
-    const std::string copy = BackupName(number);
-    if (system_.CopyFileA(kHostsPath, copy, true)) {
-      *note = "Your previous hosts file was kept as " + copy + ".";
+    if (error == platform::error::kFileNotFound || error == platform::error::kPathNotFound) {
       return true;
+    }
+    *note = "Your hosts file was left as it was, because it could not be looked at.";
+    return false;
+  }
+  // The copy comes first: its marks (read-only, hidden, system) stay on the
+  // file whenever no copy can be made.
+  for (int number = 1; number <= kMaxBackupNumber && copy->empty(); ++number) {
+    if (system_.CopyFileA(kHostsPath, BackupName(number), true)) {
+      *copy = BackupName(number);
+      break;
     }
     const std::uint32_t error = system_.GetLastError();
     if (error != platform::error::kFileExists && error != platform::error::kAlreadyExists) break;
   }
-  *note = "Your hosts file was left as it was, because no copy of it could be made.";
-  return false;
+  if (copy->empty()) {
+    *note = "Your hosts file was left as it was, because no copy of it could be made.";
+    return false;
+  }
+  *note = "Your previous hosts file was kept as " + *copy + ".";
+  ClearAttributes(kHostsPath);
+  DeleteIfNamed(kHostsPath, "hosts", true);
+  return true;
 }
 
-void Form1::WriteHostsFile() {
+bool Form1::WriteHostsFile() {
   const platform::Handle file =
       system_.CreateFileA(kHostsPath, platform::kGenericWrite, 0, platform::kCreateAlways,
                           platform::kFileAttributeNormal);
-  if (file == platform::kInvalidHandleValue || file == platform::kNullHandle) return;
+  if (file == platform::kInvalidHandleValue || file == platform::kNullHandle) return false;
   const std::string text = HostsText();
   std::uint32_t written = 0;
-  system_.WriteFile(file, std::vector<std::uint8_t>(text.begin(), text.end()), &written);
+  const bool whole =
+      system_.WriteFile(file, std::vector<std::uint8_t>(text.begin(), text.end()), &written) &&
+      written == text.size();
   system_.CloseHandle(file);
+  return whole;
 }
 
 }  // namespace gorsel

@@ -36,12 +36,21 @@ void Form1::Form_Load() {
   std::string systemDirectory(kPathCapacity, '\0');
   const std::uint32_t length = system_.GetSystemDirectoryA(systemDirectory);
   systemDirectory.resize(length < kPathCapacity ? length : 0);
-  folders_ = SystemFoldersFrom(systemDirectory);
+  const SystemFolders folders = SystemFoldersFrom(systemDirectory);
+  // Without its folders the fixer cannot tell Windows from the worm: the
+  // guard then protects everything.
+  if (!folders.system.empty()) {
+    windowsOwn_ = std::make_unique<platform::WindowsOwnFiles>(system_);
+    const platform::WindowsOwnFiles* windowsOwn = windowsOwn_.get();
+    guard_ = SystemGuard(
+        folders, [windowsOwn](const std::string& path) { return windowsOwn->IsWindowsOwn(path); });
+  }
 
   host_.ShowUserName(GetCurrentUserName(system_));
   loadValue_ = RegReadValue(system_, kLoadValuePath);
   if (!loadValue_.empty()) {
     processFilter_ = loadValue_;
+    NoteHost(ProcessFilter(loadValue_, guard_));
     RefreshProcessList();
   }
 }
@@ -54,7 +63,7 @@ void Form1::RefreshProcessList() {
       host_.ShowMessageBox(texts::kWindows98, "", BoxIcon::kNone);
       break;
     case platform::kPlatformWin32Nt:
-      rows_ = ListMatchingProcesses(system_, processFilter_, folders_);
+      rows_ = ListMatchingProcesses(system_, ProcessFilter(processFilter_, guard_));
       host_.ShowProcessRows(rows_);
       break;
     default:
@@ -64,9 +73,14 @@ void Form1::RefreshProcessList() {
 
 void Form1::KillListedProcesses() {
   for (const ProcessRow& row : rows_) {
-    const std::string failure = KillProcessById(system_, row.pid);
+    const std::string failure = KillProcessById(system_, row);
     if (!failure.empty()) host_.ShowMessageBox(failure, "", BoxIcon::kNone);
   }
+}
+
+void Form1::NoteHost(const ProcessFilter& filter) {
+  if (!guard_.KnowsTheSystem() || !filter.StartsAHost()) return;
+  AppendText1(texts::HostNote(filter.program()));
 }
 
 void Form1::Command1_Click() { OpenPage(kArticlePage); }

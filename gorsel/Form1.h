@@ -3,13 +3,16 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "gorsel/FormHost.h"
 #include "gorsel/ProcessFilter.h"
 #include "gorsel/ProcessList.h"
+#include "gorsel/SystemGuard.h"
 #include "platform/Platform.h"
+#include "platform/WindowsOwnFiles.h"
 
 namespace gorsel {
 
@@ -43,23 +46,33 @@ class Form1 {
   void ScanRunValues(platform::HKey hive, const std::string& hivePrefix, const std::string& subKey,
                      const std::string& needle);
   void AppendText1(const std::string& text);
+  // Says in Text1 that value starts a program that runs others' work.
+  void NoteHost(const ProcessFilter& filter);
   void ClearAttributes(const std::string& path);
   // Deletes path when a file of exactly that name (case kept) is there.
   void DeleteIfNamed(const std::string& path, const std::string& name, bool ignoreCase);
   void DeleteStartupShortcut(const std::string& path, const std::string& name);
+  void DeleteLoadProgram();
   void KillByImageNames(const std::vector<const char*>& names);
-  // Copies the hosts file beside itself; says in words what became of it.
-  bool BackUpHostsFile(std::string* note);
-  void WriteHostsFile();
+  void DeleteFamilyFiles(const char* const* first, const char* const* last);
+  void BackUpAndDeleteValue(const std::string& hivePath);
+  void BackUpAndDeleteValue(platform::HKey hive, const std::string& subKey,
+                            const std::string& valueName);
+  // Copies the hosts file beside itself, then deletes it; says in words what
+  // became of it. False when it must not be written anew.
+  bool ReplaceHostsFile(std::string* copy, std::string* note);
+  bool WriteHostsFile();
   void OpenPage(const char* address);
 
   platform::Platform& system_;
   FormHost& host_;
-  SystemFolders folders_;
+  std::unique_ptr<platform::WindowsOwnFiles> windowsOwn_;
+  SystemGuard guard_;
   std::string loadValue_;
   std::string processFilter_;
   std::vector<ProcessRow> rows_;
   std::string text1_;
+  int valuesNotSaved_ = 0;
 };
 
 }  // namespace gorsel

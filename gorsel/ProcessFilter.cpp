@@ -2,29 +2,26 @@
 
 #include <algorithm>
 
+#include "gorsel/Paths.h"
+
 namespace gorsel {
 
 namespace {
 
-// Programs of the NT family that live in the system folder, and the shell of
-// the Windows folder: names a worm copies to hide among them.
-constexpr const char* kSystemFolderPrograms[] = {
-    "alg.exe",      "conhost.exe",  "csrss.exe",    "ctfmon.exe",    "dllhost.exe",
-    "dwm.exe",      "explorer.exe", "lsass.exe",    "lsm.exe",       "msiexec.exe",
-    "rundll32.exe", "services.exe", "sihost.exe",   "smss.exe",      "spoolsv.exe",
-    "svchost.exe",  "systray.exe",  "taskhost.exe", "taskhostw.exe", "taskmgr.exe",
-    "userinit.exe", "wininit.exe",  "winlogon.exe", "wmiprvse.exe",  "wuauclt.exe"};
-constexpr const char* kWindowsFolderPrograms[] = {"explorer.exe", "regedit.exe", "notepad.exe"};
-
 constexpr const char* kProgramExtensions[] = {".exe", ".com", ".scr", ".pif", ".bat", ".cmd"};
 
-bool EndsWithProgramExtension(const std::string& lowerWord) {
-  return std::any_of(
-      std::begin(kProgramExtensions), std::end(kProgramExtensions), [&](const char* extension) {
-        const std::string ending(extension);
-        return lowerWord.size() > ending.size() &&
-               lowerWord.compare(lowerWord.size() - ending.size(), ending.size(), ending) == 0;
-      });
+constexpr const char* kScriptHosts[] = {"cmd",        "command",  "wscript", "cscript", "mshta",
+                                        "powershell", "pwsh",     "java",    "javaw",   "python",
+                                        "pythonw",    "perl",     "wperl",   "node",    "hh",
+                                        "rundll32",   "regsvr32", "msiexec", "wmic",    "start"};
+
+// True when the lower-case text of [0, end) ends in a program extension.
+bool EndsWithProgramExtension(const std::string& lower, std::size_t end) {
+  return std::any_of(std::begin(kProgramExtensions), std::end(kProgramExtensions),
+                     [&](const char* extension) {
+                       const std::size_t length = std::char_traits<char>::length(extension);
+                       return end > length && lower.compare(end - length, length, extension) == 0;
+                     });
 }
 
 std::string Trim(const std::string& text) {
@@ -33,24 +30,7 @@ std::string Trim(const std::string& text) {
   return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-void SplitPath(const std::string& lowerPath, std::string* folder, std::string* name) {
-  const auto slash = lowerPath.find_last_of('\\');
-  *folder = slash == std::string::npos ? "" : lowerPath.substr(0, slash);
-  *name = slash == std::string::npos ? lowerPath : lowerPath.substr(slash + 1);
-}
-
-bool IsOneOf(const std::string& name, const char* const* first, const char* const* last) {
-  return std::any_of(first, last, [&](const char* entry) { return name == entry; });
-}
-
 }  // namespace
-
-std::string LowerCase(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
 
 std::string ProgramOfValue(const std::string& value) {
   const std::string text = Trim(value);
@@ -62,66 +42,47 @@ std::string ProgramOfValue(const std::string& value) {
   const std::string lower = LowerCase(text);
   for (std::size_t end = lower.find(' '); end != std::string::npos;
        end = lower.find(' ', end + 1)) {
-    if (EndsWithProgramExtension(lower.substr(0, end))) return text.substr(0, end);
+    if (EndsWithProgramExtension(lower, end)) return text.substr(0, end);
   }
-  if (EndsWithProgramExtension(lower)) return text;
+  if (EndsWithProgramExtension(lower, lower.size())) return text;
   return text.substr(0, text.find(' '));
 }
 
-SystemFolders SystemFoldersFrom(const std::string& systemDirectory) {
-  SystemFolders folders;
-  folders.system = LowerCase(systemDirectory);
-  while (!folders.system.empty() && folders.system.back() == '\\') folders.system.pop_back();
-  const auto slash = folders.system.find_last_of('\\');
-  folders.windows = slash == std::string::npos ? "" : folders.system.substr(0, slash);
-  return folders;
-}
-
-namespace {
-
-// Core processes report their image in NT forms ("\??\C:\...",
-// "\SystemRoot\System32\smss.exe"); these are the same files.
-std::string Win32Form(const std::string& lowerPath, const SystemFolders& folders) {
-  const std::string nt = "\\??\\";
-  const std::string systemRoot = "\\systemroot\\";
-  if (lowerPath.compare(0, nt.size(), nt) == 0) return lowerPath.substr(nt.size());
-  if (lowerPath.compare(0, systemRoot.size(), systemRoot) == 0) {
-    return folders.windows + "\\" + lowerPath.substr(systemRoot.size());
+bool IsScriptHostName(const std::string& fileName) {
+  std::string name = LowerCase(fileName);
+  for (const char* extension : {".exe", ".com"}) {
+    const std::string ending(extension);
+    if (name.size() > ending.size() &&
+        name.compare(name.size() - ending.size(), ending.size(), ending) == 0) {
+      name.resize(name.size() - ending.size());
+      break;
+    }
   }
-  return lowerPath;
+  return std::any_of(std::begin(kScriptHosts), std::end(kScriptHosts),
+                     [&](const char* host) { return name == host; });
 }
 
-}  // namespace
-
-bool IsSystemProgram(const std::string& imagePath, const SystemFolders& folders) {
+ProcessFilter::ProcessFilter(const std::string& value, const SystemGuard& guard)
+    : guard_(guard), program_(ProgramOfValue(value)) {
+  if (program_.empty()) return;
+  byName_ = program_.find_first_of("\\/") == std::string::npos;
+  wanted_ = byName_ ? LowerCase(program_) : ImagePath(program_, guard_.folders().windows);
   std::string folder;
   std::string name;
-  SplitPath(Win32Form(LowerCase(imagePath), folders), &folder, &name);
-  if (folders.system.empty()) return false;
-  const bool inSystemFolder = folder == folders.system || folder == folders.windows + "\\syswow64";
-  if (inSystemFolder) {
-    return IsOneOf(name, std::begin(kSystemFolderPrograms), std::end(kSystemFolderPrograms));
-  }
-  return folder == folders.windows &&
-         IsOneOf(name, std::begin(kWindowsFolderPrograms), std::end(kWindowsFolderPrograms));
+  SplitPath(wanted_, &folder, &name);
+  startsAHost_ = IsScriptHostName(name) ||
+                 (byName_ ? SystemGuard::ProtectsName(name) : guard_.Protects(wanted_));
 }
 
-bool IsSystemProgramName(const std::string& fileName) {
-  return IsOneOf(LowerCase(fileName), std::begin(kSystemFolderPrograms),
-                 std::end(kSystemFolderPrograms));
-}
-
-bool ProcessMatchesFilter(const std::string& imagePath, const std::string& filter,
-                          const SystemFolders& folders) {
-  const std::string program = LowerCase(ProgramOfValue(filter));
-  if (program.empty() || imagePath.empty()) return false;
-  if (IsSystemProgram(imagePath, folders)) return false;
-  const std::string image = Win32Form(LowerCase(imagePath), folders);
-  if (program.find('\\') != std::string::npos) return image == program;
+bool ProcessFilter::Selects(const std::string& imagePath) const {
+  if (wanted_.empty() || startsAHost_ || imagePath.empty()) return false;
+  if (guard_.Protects(imagePath)) return false;
+  const std::string image = ImagePath(imagePath, guard_.folders().windows);
+  if (!byName_) return image == wanted_;
   std::string folder;
   std::string name;
   SplitPath(image, &folder, &name);
-  return name == program;
+  return name == wanted_;
 }
 
 }  // namespace gorsel

@@ -6,14 +6,9 @@ namespace gorsel {
 
 namespace {
 
-constexpr std::uint32_t kKeySetValue = 0x0002;
 constexpr std::uint32_t kEnumBufferSize = 2048;
-
-struct ValuePath {
-  platform::HKey hive = 0;
-  std::string subKey;
-  std::string valueName;
-};
+// Value names hold at most 16,383 characters.
+constexpr std::uint32_t kValueNameCharacters = 16384;
 
 bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
   if (text.size() < prefix.size()) return false;
@@ -24,27 +19,6 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
   return true;
 }
 
-bool SplitValuePath(const std::string& path, ValuePath* split) {
-  static const struct {
-    const char* prefix;
-    platform::HKey hive;
-  } kHives[] = {{"HKCU\\", platform::kHkeyCurrentUser},
-                {"HKEY_CURRENT_USER\\", platform::kHkeyCurrentUser},
-                {"HKLM\\", platform::kHkeyLocalMachine},
-                {"HKEY_LOCAL_MACHINE\\", platform::kHkeyLocalMachine}};
-  for (const auto& hive : kHives) {
-    if (!StartsWithNoCase(path, hive.prefix)) continue;
-    const std::string rest = path.substr(std::char_traits<char>::length(hive.prefix));
-    const auto slash = rest.rfind('\\');
-    if (slash == std::string::npos) return false;
-    split->hive = hive.hive;
-    split->subKey = rest.substr(0, slash);
-    split->valueName = rest.substr(slash + 1);
-    return true;
-  }
-  return false;
-}
-
 std::string KeyWithoutTrailingSlash(std::string subKey) {
   while (!subKey.empty() && subKey.back() == '\\') subKey.pop_back();
   return subKey;
@@ -52,39 +26,46 @@ std::string KeyWithoutTrailingSlash(std::string subKey) {
 
 }  // namespace
 
+bool SplitValuePath(const std::string& path, platform::HKey* hive, std::string* subKey,
+                    std::string* valueName) {
+  static const struct {
+    const char* prefix;
+    platform::HKey hive;
+  } kHives[] = {{"HKCU\\", platform::kHkeyCurrentUser},
+                {"HKEY_CURRENT_USER\\", platform::kHkeyCurrentUser},
+                {"HKLM\\", platform::kHkeyLocalMachine},
+                {"HKEY_LOCAL_MACHINE\\", platform::kHkeyLocalMachine}};
+  for (const auto& known : kHives) {
+    if (!StartsWithNoCase(path, known.prefix)) continue;
+    const std::string rest = path.substr(std::char_traits<char>::length(known.prefix));
+    const auto slash = rest.rfind('\\');
+    if (slash == std::string::npos) return false;
+    *hive = known.hive;
+    *subKey = rest.substr(0, slash);
+    *valueName = rest.substr(slash + 1);
+    return true;
+  }
+  return false;
+}
+
 std::string TrimAtNull(const std::string& text) { return text.substr(0, text.find('\0')); }
 
 std::string RegReadValue(platform::Platform& system, const std::string& path) {
-  ValuePath value;
-  if (!SplitValuePath(path, &value)) return "";
+  platform::HKey hive = 0;
+  std::string subKey;
+  std::string valueName;
+  if (!SplitValuePath(path, &hive, &subKey, &valueName)) return "";
   platform::HKey key = 0;
-  if (system.RegOpenKeyExA(value.hive, value.subKey, platform::kKeyQueryValue, &key) !=
+  if (system.RegOpenKeyExA(hive, subKey, platform::kKeyQueryValue, &key) !=
       platform::error::kSuccess) {
     return "";
   }
   std::uint32_t type = 0;
   std::vector<std::uint8_t> data;
-  const long result = system.RegQueryValueExA(key, value.valueName, &type, &data);
+  const long result = system.RegQueryValueExA(key, valueName, &type, &data);
   system.RegCloseKey(key);
   if (result != platform::error::kSuccess) return "";
   return TrimAtNull(std::string(data.begin(), data.end()));
-}
-
-void RegDeleteValue(platform::Platform& system, const std::string& path) {
-  ValuePath value;
-  if (SplitValuePath(path, &value))
-    RegDeleteValueIn(system, value.hive, value.subKey, value.valueName);
-}
-
-void RegDeleteValueIn(platform::Platform& system, platform::HKey hive, const std::string& subKey,
-                      const std::string& valueName) {
-  platform::HKey key = 0;
-  if (system.RegOpenKeyExA(hive, KeyWithoutTrailingSlash(subKey), kKeySetValue, &key) !=
-      platform::error::kSuccess) {
-    return;
-  }
-  system.RegDeleteValueA(key, valueName);
-  system.RegCloseKey(key);
 }
 
 int EnumRegistryValues(platform::Platform& system, platform::HKey hive, const std::string& subKey,
@@ -96,29 +77,32 @@ int EnumRegistryValues(platform::Platform& system, platform::HKey hive, const st
       platform::error::kSuccess) {
     return -1;
   }
-  std::uint32_t index = 0;
-  for (;; ++index) {
+  std::size_t filled = 0;
+  for (std::uint32_t index = 0;; ++index) {
     std::string name;
     std::uint32_t type = 0;
     std::vector<std::uint8_t> data;
     std::uint32_t dataLength = 0;
     long result = system.RegEnumValueA(key, index, kEnumBufferSize, kEnumBufferSize, &name, &type,
                                        &data, &dataLength);
-    // A value longer than the buffers is read again whole: stopping there
-    // would hide it and every value after it from the scan.
+    // A value longer than the buffers is read again whole; one that still
+    // does not fit is passed over alone: stopping there would hide every
+    // value after it from the scan.
     if (result == platform::error::kMoreData) {
-      result =
-          system.RegEnumValueA(key, index, 16384, dataLength + 1, &name, &type, &data, &dataLength);
+      result = system.RegEnumValueA(key, index, kValueNameCharacters, dataLength + 1, &name, &type,
+                                    &data, &dataLength);
+      if (result != platform::error::kSuccess && result != platform::error::kNoMoreItems) continue;
     }
     if (result != platform::error::kSuccess) break;
-    (*names)[index] = TrimAtNull(name);
+    (*names)[filled] = TrimAtNull(name);
     std::string text = TrimAtNull(std::string(data.begin(), data.end()));
-    (*values)[index] = text.empty() ? (*names)[index] : text;
+    (*values)[filled] = text.empty() ? (*names)[filled] : text;
+    ++filled;
     names->emplace_back();
     values->emplace_back();
   }
   system.RegCloseKey(key);
-  return static_cast<int>(index) - 1;
+  return static_cast<int>(filled) - 1;
 }
 
 }  // namespace gorsel

@@ -17,7 +17,7 @@ std::string InstructionText() {
          ". If it is still there afterwards, ask " + kHelpContact + " for help.";
 }
 
-std::string FinalMessage(const std::string& hostsNote) {
+std::string FinalMessage(const std::string& hostsNote, const std::string& backupNote) {
   std::string text =
       "Gorsel has just tried to kill the little monsters which are eating up your computer.\r\n"
       "\r\n"
@@ -28,7 +28,24 @@ std::string FinalMessage(const std::string& hostsNote) {
   // box's edge, its last word came out cut.
   text += std::string("If it worked, please visit ") + kPublisherSite + "\r\nand say thanks!";
   if (!hostsNote.empty()) text += "\r\n\r\n" + hostsNote;
+  text += "\r\n\r\n" + backupNote;
   return text;
+}
+
+std::string HostNote(const std::string& program) {
+  return "(" + program +
+         " is a program of Windows or runs scripts for others: Gorsel ends none of its "
+         "processes.)\r\n";
+}
+
+std::string BackupNote(const std::string& folder, int valuesNotSaved) {
+  std::string note = "Every registry value Gorsel removed was saved first as a .reg file in " +
+                     folder + " (open one to put it back).";
+  if (valuesNotSaved > 0) {
+    note += " " + std::to_string(valuesNotSaved) +
+            " value(s) could not be saved and were left in place.";
+  }
+  return note;
 }
 
 std::string UnloadMessage() {

@@ -27,8 +27,17 @@ constexpr const char* kWindows98 = "Windows 98 not yet supported";
 constexpr const char* kUserNameError = "A system call returned an error code of ";
 constexpr const char* kFinalTitle = "Attempted to remove viruses...";
 
-// The final box; hostsNote says what became of the user's hosts file.
-std::string FinalMessage(const std::string& hostsNote);
+// The final box; hostsNote says what became of the user's hosts file,
+// backupNote where the removed values were saved.
+std::string FinalMessage(const std::string& hostsNote, const std::string& backupNote);
+// The fix's only box when the system folder is unknown.
+constexpr const char* kNoSystemFolder =
+    "Gorsel could not learn where Windows keeps its own programs, so it cannot tell them from "
+    "the impostor's. Nothing was changed.";
+// Text1's line for a value that starts a Windows program or a host of
+// scripts, whose processes are never ended for it.
+std::string HostNote(const std::string& program);
+std::string BackupNote(const std::string& folder, int valuesNotSaved);
 std::string UnloadMessage();
 
 }  // namespace gorsel::texts

@@ -85,6 +85,9 @@ class ForwardingPlatform : public Platform {
                                   std::string* path) override {
     return inner_.QueryFullProcessImageNameA(process, capacity, path);
   }
+  bool GetProcessTimes(Handle process, std::uint64_t* creationTime) override {
+    return inner_.GetProcessTimes(process, creationTime);
+  }
   bool TerminateProcess(Handle process, std::uint32_t exitCode) override {
     return inner_.TerminateProcess(process, exitCode);
   }
@@ -112,6 +115,10 @@ class ForwardingPlatform : public Platform {
   }
   std::uint32_t GetDriveTypeA(const std::string& rootPath) override {
     return inner_.GetDriveTypeA(rootPath);
+  }
+  bool GetVersionExA(OsVersion* version) override { return inner_.GetVersionExA(version); }
+  bool SfcIsFileProtected(const std::u16string& path) override {
+    return inner_.SfcIsFileProtected(path);
   }
   bool IsWow64Process(bool* wow64) override { return inner_.IsWow64Process(wow64); }
   std::uint32_t GetSystemWow64DirectoryA(std::string& buffer) override {

@@ -26,11 +26,13 @@ std::string Drive::Root() const { return std::string(1, letter) + ":\\"; }
 Process& Machine::AddProcess(std::uint32_t pid, std::string imagePath) {
   if (Process* existing = FindProcess(pid)) {
     existing->imagePath = std::move(imagePath);
+    existing->creationTime = nextCreationTime++;
     return *existing;
   }
   Process process;
   process.pid = pid;
   process.imagePath = std::move(imagePath);
+  process.creationTime = nextCreationTime++;
   processes.push_back(std::move(process));
   return processes.back();
 }

@@ -34,6 +34,9 @@ struct Process {
   // A 64-bit process of a 64-bit Windows: a 32-bit program cannot list its
   // modules (EnumProcessModules fails with 299), only ask for its image path.
   bool is64Bit = false;
+  // When it was started (GetProcessTimes): AddProcess gives every process,
+  // and a process that takes an existing id, a later time than all before.
+  std::uint64_t creationTime = 0;
 };
 
 struct Service {
@@ -101,6 +104,11 @@ struct ShellOpen {
   int showWindow = 0;
 };
 
+// How SfcIsFileProtected answers: from the files' protected marks; as the
+// stub of a system without file protection (Wine), "no" with 2 for every
+// file; or not at all, the call missing (120).
+enum class FileProtection { kAnswers, kStub, kMissing };
+
 struct Machine {
   Registry registry;
   FileSystem files;
@@ -109,6 +117,8 @@ struct Machine {
   std::vector<Drive> drives;       // sorted by letter
 
   std::uint32_t platformId = kPlatformWin32Nt;
+  OsVersion version{5, 1, 2600};  // GetVersionExA: Windows XP
+  FileProtection fileProtection = FileProtection::kAnswers;
   // A 64-bit Windows (Vista or later, x64): it has a SysWOW64 folder and the
   // Wow6432Node registry view, and QueryFullProcessImageNameA. program64
   // says the program under test is itself 64-bit; when it is 32-bit it runs
@@ -150,6 +160,7 @@ struct Machine {
   std::vector<ShellOpen> shellOpens;
   std::vector<std::string> mciCommands;
   std::uint32_t nextPid = 4000;  // given to started processes
+  std::uint64_t nextCreationTime = 1;
 
   // Adds a process, or replaces the one with the same pid.
   Process& AddProcess(std::uint32_t pid, std::string imagePath);
@@ -213,7 +224,8 @@ struct Machine {
 // The Platform calls that consult Machine::faults, by name. The others (the
 // Close calls, GetLastError, GetLocalTime, GetPlatformId, FormatMessageA,
 // GetLogicalDriveStringsA, GetDriveTypeA, IsWow64Process,
-// GetSystemWow64DirectoryA, Wow64RevertWow64FsRedirection) take no faults.
+// GetSystemWow64DirectoryA, Wow64RevertWow64FsRedirection, GetProcessTimes) take
+// no faults.
 const std::vector<std::string>& FaultableCalls();
 bool IsFaultableCall(std::string_view call);
 

@@ -276,6 +276,18 @@ bool SimPlatform::QueryFullProcessImageNameA(Handle processHandle, std::uint32_t
   return true;
 }
 
+bool SimPlatform::GetProcessTimes(Handle processHandle, std::uint64_t* creationTime) {
+  HandleEntry* entry = FindHandle(processHandle, Kind::kProcess);
+  if (entry == nullptr) return Fail(error::kInvalidHandle);
+  if ((entry->access & (kProcessQueryInformation | kProcessQueryLimitedInformation)) == 0) {
+    return Fail(error::kAccessDenied);
+  }
+  const Process* process = ProcessOfHandle(*entry);
+  if (process == nullptr) return Fail(error::kInvalidHandle);
+  *creationTime = process->creationTime;
+  return true;
+}
+
 bool SimPlatform::TerminateProcess(Handle processHandle, std::uint32_t exitCode) {
   HandleEntry* entry = FindHandle(processHandle, Kind::kProcess);
   if (entry == nullptr) {
@@ -371,5 +383,10 @@ bool SimPlatform::AdjustTokenPrivileges(Handle token, const Luid& luid, std::uin
 }
 
 std::uint32_t SimPlatform::GetPlatformId() { return machine_.platformId; }
+
+bool SimPlatform::GetVersionExA(OsVersion* version) {
+  *version = machine_.version;
+  return true;
+}
 
 }  // namespace platform::sim

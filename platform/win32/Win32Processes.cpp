@@ -68,6 +68,17 @@ std::uint32_t Win32Platform::GetModuleFileNameExA(Handle process, std::uintptr_t
   return static_cast<std::uint32_t>(path->size());
 }
 
+bool Win32Platform::GetProcessTimes(Handle process, std::uint64_t* creationTime) {
+  FILETIME created{};
+  FILETIME exited{};
+  FILETIME kernel{};
+  FILETIME user{};
+  if (!::GetProcessTimes(ToHandle(process), &created, &exited, &kernel, &user)) return false;
+  *creationTime =
+      (static_cast<std::uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+  return true;
+}
+
 bool Win32Platform::TerminateProcess(Handle process, std::uint32_t exitCode) {
   return ::TerminateProcess(ToHandle(process), exitCode) != FALSE;
 }
@@ -108,6 +119,16 @@ std::uint32_t Win32Platform::GetPlatformId() {
   static_assert(sizeof(OSVERSIONINFOA) == 148, "GetVersionExA expects the 148-byte record");
   if (!::GetVersionExA(&version)) return 0;
   return version.dwPlatformId;
+}
+
+bool Win32Platform::GetVersionExA(OsVersion* version) {
+  OSVERSIONINFOA info{};
+  info.dwOSVersionInfoSize = sizeof(info);
+  if (!::GetVersionExA(&info)) return false;
+  version->major = info.dwMajorVersion;
+  version->minor = info.dwMinorVersion;
+  version->build = info.dwBuildNumber;
+  return true;
 }
 
 }  // namespace platform::win32

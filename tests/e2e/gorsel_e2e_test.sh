@@ -42,7 +42,7 @@ pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
   cp -f "$hosts_before" "$hosts"
-  rm -f "$hosts".*back "$hosts_before"
+  rm -f "$hosts".*back "$hosts_before" "$(dirname "$hosts")"/Gorsel\ *.reg
   rm -rf "$work" "$dir" "$drive_c/Documents and Settings/tester"
 }
 trap cleanup EXIT
@@ -123,6 +123,8 @@ check "the other Run value stays" grep -q 'GorselNotepad' <<<"$run_values"
 check "the hosts file holds exactly the three lines" \
   cmp -s "$hosts" <(printf '# Hosts file restored by Quellix\r\n# ---------------------------------\r\n127.0.0.1      localhost\r\n')
 check "the old hosts file was kept beside it" cmp -s "$hosts.back" "$hosts_before"
+check "the removed values were saved beside it" \
+  grep -q '^"pics"=' "$(dirname "$hosts")/Gorsel HKCU pics.reg"
 wine_quiet reg delete "$run_key" /v GorselNotepad /f >/dev/null
 
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }

@@ -133,6 +133,11 @@ std::uint32_t RecordingPlatform::GetModuleFileNameExA(Handle process, std::uintp
   return inner_.GetModuleFileNameExA(process, module, capacity, path);
 }
 
+bool RecordingPlatform::GetProcessTimes(Handle process, std::uint64_t* creationTime) {
+  Record("GetProcessTimes", {Arg(process)});
+  return inner_.GetProcessTimes(process, creationTime);
+}
+
 bool RecordingPlatform::TerminateProcess(Handle process, std::uint32_t exitCode) {
   Record("TerminateProcess", {Arg(process), Arg(exitCode)});
   return inner_.TerminateProcess(process, exitCode);
@@ -163,6 +168,16 @@ bool RecordingPlatform::AdjustTokenPrivileges(Handle token, const Luid& luid,
 std::uint32_t RecordingPlatform::GetPlatformId() {
   Record("GetPlatformId", {});
   return inner_.GetPlatformId();
+}
+
+bool RecordingPlatform::GetVersionExA(platform::OsVersion* version) {
+  Record("GetVersionExA", {});
+  return inner_.GetVersionExA(version);
+}
+
+bool RecordingPlatform::SfcIsFileProtected(const std::u16string& path) {
+  Record("SfcIsFileProtected", {Arg(std::string(path.begin(), path.end()))});
+  return inner_.SfcIsFileProtected(path);
 }
 
 std::uint32_t RecordingPlatform::GetSystemDirectoryA(std::string& buffer) {

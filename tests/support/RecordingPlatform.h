@@ -57,6 +57,7 @@ class RecordingPlatform : public platform::Platform {
                           std::uint32_t* bytesNeeded) override;
   std::uint32_t GetModuleFileNameExA(platform::Handle process, std::uintptr_t module,
                                      std::uint32_t capacity, std::string* path) override;
+  bool GetProcessTimes(platform::Handle process, std::uint64_t* creationTime) override;
   bool TerminateProcess(platform::Handle process, std::uint32_t exitCode) override;
   bool CloseHandle(platform::Handle handle) override;
   bool OpenProcessToken(std::uint32_t access, platform::Handle* token) override;
@@ -65,6 +66,8 @@ class RecordingPlatform : public platform::Platform {
   bool AdjustTokenPrivileges(platform::Handle token, const platform::Luid& luid,
                              std::uint32_t attributes) override;
   std::uint32_t GetPlatformId() override;
+  bool GetVersionExA(platform::OsVersion* version) override;
+  bool SfcIsFileProtected(const std::u16string& path) override;
   std::uint32_t GetSystemDirectoryA(std::string& buffer) override;
   std::uint32_t GetTempPathA(std::string& buffer) override;
   bool SHGetSpecialFolderPathA(int csidl, bool create, std::string* path) override;

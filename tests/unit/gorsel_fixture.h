@@ -38,14 +38,14 @@ struct GorselMachine {
 
   // The calls that change something, in order, with what they aim at:
   // "TerminateProcess(2500)", "RegDeleteValueA(HKCU\\...\\Run\\name)",
-  // "DeleteFileA(C:\\x.exe)".
+  // "DeleteFileA(C:\\x.exe)", "WriteFile(C:\\x.reg)".
   std::vector<std::string> Changes() const {
-    static const char* const kChanging[] = {"DeleteFileA(", "SetFileAttributesA(",
-                                            "CopyFileA(",   "CreateFileA(",
-                                            "WriteFile(",   "ShellExecuteA("};
+    static const char* const kChanging[] = {"DeleteFileA(", "SetFileAttributesA(", "CopyFileA(",
+                                            "CreateFileA(", "ShellExecuteA("};
     std::vector<std::string> changes;
     std::string lastPid;
     std::string lastKey;
+    std::string lastFile;
     for (const std::string& call : system.calls()) {
       const std::vector<std::string> args = Arguments(call);
       if (call.rfind("OpenProcess(", 0) == 0) lastPid = args.at(2);
@@ -53,6 +53,8 @@ struct GorselMachine {
         lastKey = (args.at(0) == std::to_string(platform::kHkeyCurrentUser) ? "HKCU\\" : "HKLM\\") +
                   args.at(1);
       }
+      if (call.rfind("CreateFileA(", 0) == 0) lastFile = args.at(0);
+      if (call.rfind("WriteFile(", 0) == 0) changes.push_back("WriteFile(" + lastFile + ")");
       if (call.rfind("TerminateProcess(", 0) == 0)
         changes.push_back("TerminateProcess(" + lastPid + ")");
       if (call.rfind("RegDeleteValueA(", 0) == 0) {

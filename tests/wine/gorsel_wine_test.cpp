@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "gorsel/Form1.h"
+#include "gorsel/Paths.h"
 #include "platform/win32/Win32Platform.h"
 #include "tests/support/GorselRecordingHost.h"
 #include "tests/wine/registry_wine_support.h"
@@ -26,6 +27,7 @@ constexpr const char* kDocuments = "C:\\Documents and Settings\\tester\\My Docum
 constexpr const char* kAllUsersStartup =
     "C:\\Documents and Settings\\All Users\\Start Menu\\Programs\\Startup";
 constexpr const char* kHosts = "c:\\windows\\system32\\drivers\\etc\\hosts";
+constexpr const char* kBackups = "c:\\windows\\system32\\drivers\\etc\\";
 constexpr const char* kWindowsNt = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
 constexpr const char* kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr const char* kRestoredHosts =
@@ -63,11 +65,11 @@ class GorselOnWine : public testing::Test {
     }
     // Other suites of this prefix read the hosts file: it goes back as it was.
     Write(kHosts, hostsBefore);
-    std::vector<platform::FindEntry> entries;
-    if (system.FindFiles(std::string(kHosts) + "*.back", &entries)) {
-      for (const auto& entry : entries) {
-        system.DeleteFileA("c:\\windows\\system32\\drivers\\etc\\" + entry.name);
-      }
+    for (const std::string& pattern :
+         {std::string(kHosts) + "*.back", std::string(kBackups) + "Gorsel *.reg"}) {
+      std::vector<platform::FindEntry> entries;
+      if (!system.FindFiles(pattern, &entries)) continue;
+      for (const auto& entry : entries) system.DeleteFileA(kBackups + entry.name);
     }
   }
 
@@ -195,7 +197,6 @@ TEST_F(GorselOnWine, RemovesTheFamilyAndKeepsTheRest) {
   EXPECT_FALSE(Running(byName)) << "a family program is ended by its name";
   EXPECT_FALSE(Exists("c:\\myspace.com.exe"));
   EXPECT_FALSE(Running(fakeHost)) << "the Windows folder's svchost is ended";
-  EXPECT_TRUE(Exists("C:\\windows\\system32\\svchost.exe")) << "the system's own stays";
   EXPECT_FALSE(Running(fromDocuments)) << "the documents folder's program is ended";
   for (const std::string& file :
        {allUsersLink, userStartup + "\\winlogon.lnk", userStartup + "\\services.lnk",
@@ -221,6 +222,10 @@ TEST_F(GorselOnWine, RemovesTheFamilyAndKeepsTheRest) {
   EXPECT_EQ(host.boxes[2].title, "Attempted to remove viruses...");
   EXPECT_EQ(Read(kHosts), kRestoredHosts);
   EXPECT_EQ(Read(std::string(kHosts) + ".back"), hostsBefore);
+  EXPECT_EQ(Read(std::string(kBackups) + "Gorsel HKCU pics.reg"),
+            "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\" + std::string(kRun) +
+                "]\r\n\"pics\"=\"\\\"C:\\\\Documents and Settings\\\\tester\\\\My "
+                "Documents\\\\pics.exe\\\" -s\"\r\n\r\n");
   // Its program is deleted before it is ended (step 12 before 13), so the
   // file goes in the next run.
   form.doFix_Click();
@@ -332,6 +337,9 @@ TEST_F(GorselOnWine, OnACleanPrefixOnlyTheHostsFileAndTheLoadValuesChange) {
   auto after = Files();
   const std::string hosts = LowerCase(kHosts);
   EXPECT_EQ(after.erase(hosts + ".back"), 1u) << "the copy of the hosts file";
+  EXPECT_EQ(after.erase(std::string(kBackups) + "gorsel hkcu run.reg"), 1u)
+      << "the copy of the run value";
+  after.erase(std::string(kBackups) + "gorsel hkcu load.reg");
   before.erase(hosts);
   after.erase(hosts);
   EXPECT_EQ(after, before);
@@ -341,6 +349,36 @@ TEST_F(GorselOnWine, OnACleanPrefixOnlyTheHostsFileAndTheLoadValuesChange) {
   EXPECT_EQ(Read(kHosts), kRestoredHosts);
   ASSERT_EQ(host.boxes.size(), 1u);
   EXPECT_EQ(host.boxes[0].title, "Attempted to remove viruses...");
+}
+
+// Load values naming Windows' device host, one of its services in another
+// spelling, the Windows folder or a script host list nothing, and the fix
+// ends none of Windows' processes and deletes none of its files.
+TEST_F(GorselOnWine, LoadValuesNamingWindowsEndNothingOfIt) {
+  for (const char* value :
+       {"C:\\windows\\system32\\..\\system32\\services.exe", "C:\\windows\\",
+        "wscript.exe \"C:\\Documents and Settings\\tester\\My Documents\\x.vbs\"",
+        "C:\\windows\\system32\\winedevice.exe"}) {
+    SetString(platform::kHkeyCurrentUser, kWindowsNt, "load", value);
+    Form1 form(system, host);
+    form.Form_Load();
+    EXPECT_TRUE(host.rows.empty()) << value << " lists " << host.rows.size();
+  }
+  const auto processesBefore = Processes(system);
+  // The fix's own copies lie in drivers\etc, which is left out.
+  const auto windowsFiles = [this] {
+    auto files = FilesBelow(system, "C:\\windows\\system32");
+    for (auto file = files.begin(); file != files.end();) {
+      file = file->first.rfind(kBackups, 0) == 0 ? files.erase(file) : std::next(file);
+    }
+    return files;
+  };
+  const auto filesBefore = windowsFiles();
+  Form1 form(system, host);
+  form.Form_Load();
+  form.doFix_Click();
+  EXPECT_EQ(Processes(system), processesBefore);
+  EXPECT_EQ(windowsFiles(), filesBefore);
 }
 
 }  // namespace
