@@ -113,6 +113,10 @@ class ForwardingPlatform : public Platform {
   std::uint32_t GetDriveTypeA(const std::string& rootPath) override {
     return inner_.GetDriveTypeA(rootPath);
   }
+  bool GetVersionExA(OsVersion* version) override { return inner_.GetVersionExA(version); }
+  bool SfcIsFileProtected(const std::u16string& path) override {
+    return inner_.SfcIsFileProtected(path);
+  }
   bool IsWow64Process(bool* wow64) override { return inner_.IsWow64Process(wow64); }
   std::uint32_t GetSystemWow64DirectoryA(std::string& buffer) override {
     return inner_.GetSystemWow64DirectoryA(buffer);

@@ -164,6 +164,15 @@ struct Luid {
   std::int32_t high = 0;
 };
 
+// GetVersionExA's version numbers (Windows XP: 5.1.2600, Windows 10: 10.0.x).
+// Windows 8.1 and later report their own numbers only to a program whose
+// manifest names them as supported; to others they say 6.2.
+struct OsVersion {
+  std::uint32_t major = 0;
+  std::uint32_t minor = 0;
+  std::uint32_t build = 0;
+};
+
 // One process of a Toolhelp snapshot (PROCESSENTRY32): its id, the id of the
 // process that started it and its executable's file name.
 struct ProcessSnapshotEntry {
@@ -236,6 +245,7 @@ class Platform {
                                      const std::string& privilegeName, Luid* luid) = 0;
   virtual bool AdjustTokenPrivileges(Handle token, const Luid& luid, std::uint32_t attributes) = 0;
   virtual std::uint32_t GetPlatformId() = 0;  // GetVersionExA's dwPlatformId
+  virtual bool GetVersionExA(OsVersion* version) = 0;
 
   // Folders. The two buffer calls write into buffer as the A function writes
   // into a char array of buffer.size() characters and return its result.
@@ -255,6 +265,13 @@ class Platform {
   virtual std::uint32_t GetSystemWow64DirectoryA(std::string& buffer) = 0;
   virtual bool Wow64DisableWow64FsRedirection(std::uintptr_t* oldValue) = 0;
   virtual bool Wow64RevertWow64FsRedirection(std::uintptr_t oldValue) = 0;
+
+  // Windows' file protection (SfcIsFileProtected, sfc.dll): true when Windows
+  // guards the file at this full path, which a 32-bit program must name in
+  // the native view. False with 2 both for a file it does not guard and where
+  // the call is only a stub (Wine), so a caller asks about a file that every
+  // Windows guards first; false with 120 where the system lacks the call.
+  virtual bool SfcIsFileProtected(const std::u16string& path) = 0;
 
   // Files.
   virtual std::uint32_t GetFileAttributesA(const std::string& path) = 0;

@@ -23,6 +23,8 @@ struct FileNode {
   // Opened exclusively by another process: every open, copy or delete meets
   // a sharing violation; attributes can still be read and set.
   bool locked = false;
+  // Windows' file protection guards it (SfcIsFileProtected).
+  bool windowsProtected = false;
   // Tells a node apart from a later node of the same path.
   std::uint64_t serial = 0;
 

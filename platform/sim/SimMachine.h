@@ -101,6 +101,11 @@ struct ShellOpen {
   int showWindow = 0;
 };
 
+// How SfcIsFileProtected answers: from the files' protected marks; as the
+// stub of a system without file protection (Wine), "no" with 2 for every
+// file; or not at all, the call missing (120).
+enum class FileProtection { kAnswers, kStub, kMissing };
+
 struct Machine {
   Registry registry;
   FileSystem files;
@@ -109,6 +114,8 @@ struct Machine {
   std::vector<Drive> drives;       // sorted by letter
 
   std::uint32_t platformId = kPlatformWin32Nt;
+  OsVersion version{5, 1, 2600};  // GetVersionExA: Windows XP
+  FileProtection fileProtection = FileProtection::kAnswers;
   // A 64-bit Windows (Vista or later, x64): it has a SysWOW64 folder and the
   // Wow6432Node registry view, and QueryFullProcessImageNameA. program64
   // says the program under test is itself 64-bit; when it is 32-bit it runs

@@ -372,4 +372,9 @@ bool SimPlatform::AdjustTokenPrivileges(Handle token, const Luid& luid, std::uin
 
 std::uint32_t SimPlatform::GetPlatformId() { return machine_.platformId; }
 
+bool SimPlatform::GetVersionExA(OsVersion* version) {
+  *version = machine_.version;
+  return true;
+}
+
 }  // namespace platform::sim

@@ -5,6 +5,7 @@
 #include <sstream>
 #include <string>
 
+#include "platform/sim/SimCodePages.h"
 #include "platform/sim/SimPath.h"
 #include "platform/sim/SimPlatform.h"
 #include "platform/sim/SimText.h"
@@ -109,6 +110,24 @@ bool SimPlatform::Wow64DisableWow64FsRedirection(std::uintptr_t* oldValue) {
 bool SimPlatform::Wow64RevertWow64FsRedirection(std::uintptr_t oldValue) {
   if (!machine_.Wow64()) return Fail(kInvalidFunction);
   redirectionOff_ = oldValue != 0;
+  return true;
+}
+
+bool SimPlatform::SfcIsFileProtected(const std::u16string& path) {
+  if (machine_.fileProtection == FileProtection::kMissing) {
+    return Fail(error::kCallNotImplemented);
+  }
+  std::string ansiPath;
+  for (char16_t unit : path) {
+    std::string bytes;
+    if (!EncodeAnsiUnit(machine_.ansiCodePage, unit, &bytes)) return Fail(error::kFileNotFound);
+    ansiPath += bytes;
+  }
+  if (machine_.fileProtection == FileProtection::kStub) return Fail(error::kFileNotFound);
+  const Location location = Locate(ansiPath);
+  if (location.node == nullptr || !location.node->windowsProtected) {
+    return Fail(error::kFileNotFound);
+  }
   return true;
 }
 

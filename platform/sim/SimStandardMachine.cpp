@@ -35,9 +35,12 @@ const char kHostsFile[] =
     "127.0.0.1       localhost\r\n";
 
 // Stand-in program images: distinct, readable bytes, so that every file has
-// its own digest and a saved scenario stays legible.
+// its own digest and a saved scenario stays legible. Windows File Protection
+// guards what Windows installed in its own folders.
 void AddProgram(Machine& machine, const std::string& path) {
-  machine.files.AddTextFile(path, "MZ simulated program " + path + "\r\n");
+  FileNode& file = machine.files.AddTextFile(path, "MZ simulated program " + path + "\r\n");
+  file.windowsProtected = path.rfind("C:\\WINDOWS\\", 0) == 0 ||
+                          path.rfind("C:\\Program Files\\Internet Explorer\\", 0) == 0;
 }
 
 void AddFolders(Machine& machine) {

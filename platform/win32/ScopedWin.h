@@ -97,6 +97,14 @@ struct CryptHashTraits {
   static void Close(Value value) { ::CryptDestroyHash(value); }
 };
 
+// A library loaded with LoadLibrary for the calls looked up in it.
+struct LibraryTraits {
+  using Value = HMODULE;
+  static Value Empty() { return nullptr; }
+  static bool IsValid(Value value) { return value != nullptr; }
+  static void Close(Value value) { ::FreeLibrary(value); }
+};
+
 // Fonts, bitmaps, brushes and pens of the windows' drawing.
 struct GdiObjectTraits {
   using Value = HGDIOBJ;
@@ -127,6 +135,7 @@ using ScopedRegKey = Scoped<RegistryKeyTraits>;
 using ScopedServiceHandle = Scoped<ServiceHandleTraits>;
 using ScopedCryptProvider = Scoped<CryptProviderTraits>;
 using ScopedCryptHash = Scoped<CryptHashTraits>;
+using ScopedLibrary = Scoped<LibraryTraits>;
 using ScopedGdiObject = Scoped<GdiObjectTraits>;
 using ScopedMemoryDc = Scoped<MemoryDcTraits>;
 using ScopedWindow = Scoped<WindowTraits>;

@@ -61,6 +61,7 @@ class Win32Platform final : public Platform {
                              Luid* luid) override;
   bool AdjustTokenPrivileges(Handle token, const Luid& luid, std::uint32_t attributes) override;
   std::uint32_t GetPlatformId() override;
+  bool GetVersionExA(OsVersion* version) override;
 
   std::uint32_t GetSystemDirectoryA(std::string& buffer) override;
   std::uint32_t GetTempPathA(std::string& buffer) override;
@@ -72,6 +73,8 @@ class Win32Platform final : public Platform {
   std::uint32_t GetSystemWow64DirectoryA(std::string& buffer) override;
   bool Wow64DisableWow64FsRedirection(std::uintptr_t* oldValue) override;
   bool Wow64RevertWow64FsRedirection(std::uintptr_t oldValue) override;
+
+  bool SfcIsFileProtected(const std::u16string& path) override;
 
   std::uint32_t GetFileAttributesA(const std::string& path) override;
   bool SetFileAttributesA(const std::string& path, std::uint32_t attributes) override;

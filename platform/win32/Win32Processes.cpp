@@ -110,4 +110,14 @@ std::uint32_t Win32Platform::GetPlatformId() {
   return version.dwPlatformId;
 }
 
+bool Win32Platform::GetVersionExA(OsVersion* version) {
+  OSVERSIONINFOA info{};
+  info.dwOSVersionInfoSize = sizeof(info);
+  if (!::GetVersionExA(&info)) return false;
+  version->major = info.dwMajorVersion;
+  version->minor = info.dwMinorVersion;
+  version->build = info.dwBuildNumber;
+  return true;
+}
+
 }  // namespace platform::win32

@@ -165,6 +165,16 @@ std::uint32_t RecordingPlatform::GetPlatformId() {
   return inner_.GetPlatformId();
 }
 
+bool RecordingPlatform::GetVersionExA(platform::OsVersion* version) {
+  Record("GetVersionExA", {});
+  return inner_.GetVersionExA(version);
+}
+
+bool RecordingPlatform::SfcIsFileProtected(const std::u16string& path) {
+  Record("SfcIsFileProtected", {Arg(std::string(path.begin(), path.end()))});
+  return inner_.SfcIsFileProtected(path);
+}
+
 std::uint32_t RecordingPlatform::GetSystemDirectoryA(std::string& buffer) {
   Record("GetSystemDirectoryA", {});
   return inner_.GetSystemDirectoryA(buffer);

@@ -65,6 +65,8 @@ class RecordingPlatform : public platform::Platform {
   bool AdjustTokenPrivileges(platform::Handle token, const platform::Luid& luid,
                              std::uint32_t attributes) override;
   std::uint32_t GetPlatformId() override;
+  bool GetVersionExA(platform::OsVersion* version) override;
+  bool SfcIsFileProtected(const std::u16string& path) override;
   std::uint32_t GetSystemDirectoryA(std::string& buffer) override;
   std::uint32_t GetTempPathA(std::string& buffer) override;
   bool SHGetSpecialFolderPathA(int csidl, bool create, std::string* path) override;

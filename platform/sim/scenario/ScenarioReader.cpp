@@ -64,6 +64,8 @@ class Reader {
                        "platformId",
                        "windows64",
                        "program64",
+                       "windowsVersion",
+                       "fileProtection",
                        "systemDirectory",
                        "tempPath",
                        "currentDirectory",
@@ -128,6 +130,19 @@ class Reader {
     }
     if (auto e = root.Optional("windows64")) machine_.windows64 = e->Boolean();
     if (auto e = root.Optional("program64")) machine_.program64 = e->Boolean();
+    if (auto e = root.Optional("windowsVersion")) machine_.version = WindowsVersion(*e);
+    if (auto e = root.Optional("fileProtection")) {
+      const std::string mode = e->Text();
+      if (mode == "answers") {
+        machine_.fileProtection = FileProtection::kAnswers;
+      } else if (mode == "stub") {
+        machine_.fileProtection = FileProtection::kStub;
+      } else if (mode == "missing") {
+        machine_.fileProtection = FileProtection::kMissing;
+      } else {
+        e->Fail("fileProtection must be \"answers\", \"stub\" or \"missing\", not '" + mode + "'");
+      }
+    }
     if (auto e = root.Optional("systemDirectory")) {
       AbsolutePath(*e);
       machine_.systemDirectory = e->Text();
@@ -312,17 +327,34 @@ class Reader {
     }
   }
 
+  // "major.minor.build", as "5.1.2600".
+  static OsVersion WindowsVersion(const Element& element) {
+    const std::string text = element.Text();
+    OsVersion version;
+    char tail = 0;
+    unsigned major = 0;
+    unsigned minor = 0;
+    unsigned long build = 0;
+    if (std::sscanf(text.c_str(), "%u.%u.%lu%c", &major, &minor, &build, &tail) != 3) {
+      element.Fail("windowsVersion must be \"major.minor.build\", not '" + text + "'");
+    }
+    version.major = major;
+    version.minor = minor;
+    version.build = static_cast<std::uint32_t>(build);
+    return version;
+  }
+
   void ReadFiles(const Element& list) {
     for (const Element& item : list.Items()) {
-      item.ExpectObject(
-          {"path", "folder", "text", "lines", "utf16", "base64", "attributes", "locked", "delete"});
+      item.ExpectObject({"path", "folder", "text", "lines", "utf16", "base64", "attributes",
+                         "locked", "protected", "delete"});
       const Element pathElement = item.Field("path");
       const std::string path = AbsolutePath(pathElement);
       if (machine_.FindDrive(path[0]) == nullptr) {
         pathElement.Fail("drive " + path.substr(0, 2) + " is not declared (add it to \"drives\")");
       }
-      if (IsDeletion(item,
-                     {"folder", "text", "lines", "utf16", "base64", "attributes", "locked"})) {
+      if (IsDeletion(item, {"folder", "text", "lines", "utf16", "base64", "attributes", "locked",
+                            "protected"})) {
         if (IsDriveRoot(path) || !machine_.files.Remove(path)) {
           item.Fail("there is no file or folder " + path + " to delete");
         }
@@ -336,6 +368,7 @@ class Reader {
         if (folder) {
           if (forms > 0) item.Fail("a folder has no contents");
           if (item.Has("locked")) item.Fail("a folder cannot be locked");
+          if (item.Has("protected")) item.Fail("Windows' file protection guards files only");
           FileNode& node = machine_.files.AddFolder(path);
           if (auto e = item.Optional("attributes")) {
             node.attributes = Attributes(*e) | kFileAttributeDirectory;
@@ -361,6 +394,7 @@ class Reader {
         if (auto e = item.Optional("attributes")) attributes = Attributes(*e);
         FileNode& node = machine_.files.AddFile(path, std::move(contents), attributes);
         if (auto e = item.Optional("locked")) node.locked = e->Boolean();
+        if (auto e = item.Optional("protected")) node.windowsProtected = e->Boolean();
       } catch (const std::invalid_argument& problem) {
         item.Fail(problem.what());
       }

@@ -181,6 +181,7 @@ Json FilesJson(const FileSystem& files) {
     if (node.attributes != kFileAttributeArchive)
       entry["attributes"] = AttributesJson(node.attributes);
     if (node.locked) entry["locked"] = true;
+    if (node.windowsProtected) entry["protected"] = true;
     list.push_back(entry);
   }
   return list;
@@ -249,6 +250,11 @@ std::string SaveScenario(const Machine& machine) {
   document["platformId"] = machine.platformId;
   document["windows64"] = machine.windows64;
   document["program64"] = machine.program64;
+  document["windowsVersion"] = std::to_string(machine.version.major) + "." +
+                               std::to_string(machine.version.minor) + "." +
+                               std::to_string(machine.version.build);
+  const char* const protectionModes[] = {"answers", "stub", "missing"};
+  document["fileProtection"] = protectionModes[static_cast<int>(machine.fileProtection)];
   document["systemDirectory"] = Text(machine.systemDirectory);
   document["tempPath"] = Text(machine.tempPath);
   document["currentDirectory"] = Text(machine.currentDirectory);
