@@ -103,9 +103,13 @@ TEST_P(Windows64Pass, RemovesEveryWormOfBothWorldsAndKeepsWindowsOwnFiles) {
     EXPECT_TRUE(pass.Exists(genuine)) << genuine;
   }
   EXPECT_EQ(pass.Count("Kept Windows system file c:\\windows\\syswow64\\regedit.exe"), 1u);
-  // Once by the sweep, once through the digest list.
-  EXPECT_EQ(pass.Count("Kept Windows system file c:\\windows\\syswow64\\explorer.exe"), 2u);
-  EXPECT_EQ(pass.Count("c:\\windows\\syswow64\\explorer.exe ...Identified"), 1u);
+  // The sweep looks for explorer.exe there; the digest list names its bytes,
+  // which teaches nothing and is reported as a kept match.
+  EXPECT_EQ(pass.Count("Kept Windows system file c:\\windows\\syswow64\\explorer.exe"), 1u);
+  EXPECT_EQ(pass.Count("Kept Windows system file c:\\windows\\syswow64\\explorer.exe ...its "
+                       "contents match a worm"),
+            1u);
+  EXPECT_EQ(pass.Count("c:\\windows\\syswow64\\explorer.exe ...Identified"), 0u);
   EXPECT_NE(pass.sim.machine.FindProcess(3303), nullptr) << "the 32-bit explorer runs on";
 
   for (std::uint32_t pid : {3300u, 3301u, 3302u}) {

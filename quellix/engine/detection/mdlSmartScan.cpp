@@ -116,6 +116,20 @@ std::string FileNameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// A file no evidence removes (Windows' own, or this program) teaches no name
+// and is not listed for deletion; a Windows file that holds a worm's bytes is
+// reported as kept, so that the run does not end as if nothing were found.
+bool KeptDespiteMatch(Session& session, const std::string& path) {
+  if (session.systemFiles.IsProgramFile(path)) {
+    session.WriteMessage(14.7f, path);
+    return true;
+  }
+  if (!session.systemFiles.IsWindowsOwn(path)) return false;
+  session.WriteMessage(14.6f, path);
+  session.run.WindowsFileMatchesWorm = true;
+  return true;
+}
+
 void ScanProcesses(Session& session) {
   ProcessLists lists;
   EnumerateProcesses(session, lists);
@@ -124,6 +138,7 @@ void ScanProcesses(Session& session) {
   for (const ProcessEntry& candidate : lists.CandidateList) {
     const std::string path = candidate.Folder + candidate.Name;
     const std::size_t matches = CountMatches(session, hasher.HashFile(path));
+    if (matches > 0 && KeptDespiteMatch(session, path)) continue;
     for (std::size_t match = 0; match < matches; ++match) {
       LearnName(session, Stem(candidate.Name));
       session.WriteMessage(2, path);
@@ -240,6 +255,7 @@ void ScanRunKeysByMD5(Session& session) {
     const std::string fileName = FileNameOf(program);
     const std::string stem = Stem(fileName);
     const std::size_t matches = CountMatches(session, hasher.HashFile(program));
+    if (matches > 0 && KeptDespiteMatch(session, program)) continue;
     for (std::size_t match = 0; match < matches; ++match) {
       if (IsKnownName(session, stem)) break;
       LearnName(session, stem);
@@ -268,6 +284,7 @@ bool CheckFileByMD5(Session& session, const std::string& path) {
   MD5Hash hasher(session.platform, session.host);
   const std::size_t matches = CountMatches(session, hasher.HashFile(path));
   const std::string stem = path.size() > 7 ? path.substr(3, path.size() - 7) : std::string();
+  if (matches > 0 && KeptDespiteMatch(session, path)) return false;
   for (std::size_t match = 0; match < matches; ++match) {
     LearnName(session, stem);
     session.WriteMessage(2, path);

@@ -8,6 +8,7 @@
 #include "quellix/engine/run/ProductInfo.h"
 #include "quellix/engine/session/Session.h"
 #include "quellix/lang/Ansi.h"
+#include "quellix/lang/KeptWindowsFileNotice.h"
 
 namespace quellix {
 namespace {
@@ -45,6 +46,8 @@ void ComputeFolderValues(Session& session) {
   Platform& platform = session.platform;
   RunValues& run = session.run;
   run.FilesRemoved = false;
+  run.WindowsFileMatchesWorm = false;
+  session.systemFiles.Reset();
   run.SystemDir =
       FolderFromBuffer([&](std::string& buffer) { platform.GetSystemDirectoryA(buffer); });
   if (run.SystemDir.empty()) StopWithoutFolder(platform, "system folder");
@@ -116,11 +119,16 @@ void NormalEnding(Session& session, const std::string& logPath, bool somethingRe
   WriteRunLog(session, logPath, false);
   session.WriteMessage(21);
   session.host.SetTerm(true);
+  // A Windows file that holds a worm's bytes was kept: the run found
+  // something, and only Windows can put its file right.
+  if (session.run.WindowsFileMatchesWorm) {
+    session.host.ShowMessageBox(lang::KeptWindowsFileBox(session.language));
+  }
   if (somethingRemoved) {
     session.ShowMessageBox(5, 0);
     session.platform.StartProcess(kRestartCommand, platform::kSwShowMinimized);
   } else {
-    session.ShowMessageBox(6, 0);
+    if (!session.run.WindowsFileMatchesWorm) session.ShowMessageBox(6, 0);
     if (session.ShowMessageBox(7, 4) == 6) {
       session.platform.ShellExecuteA(0, "open", std::string("http://") + kVendorHost + "/?id=14",
                                      "", "", platform::kSwShowNormal);
