@@ -46,4 +46,10 @@ check "the message names the place" grep -q '/registry/0' "$work/broken.err"
 "$pass" --machine "$work/missing.json" >/dev/null 2>"$work/missing.err"
 check "a missing scenario exits 3" test $? -eq 3
 
+printf '{"base": "standard", "faults": [ {"call": "GetTempPathA", "error": 5} ]}' >"$work/stops.json"
+"$pass" --machine "$work/stops.json" --save-machine "$work/stopped.json" >/dev/null 2>"$work/stops.err"
+check "a stopped run exits 4" test $? -eq 4
+check "a stopped run still saves the machine, with what it asked for" \
+  grep -q '"GetTempPathA"' "$work/stopped.json"
+
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }

@@ -21,9 +21,14 @@ namespace {
 constexpr int kBadArguments = 2;
 constexpr int kMachineUnavailable = 3;
 constexpr int kRunFailed = 4;
+constexpr int kNotAdministrator = 5;
+
+// A pass that would change a real machine without an administrator's rights.
+struct NotAdministrator {};
 
 int RunPass(const quellix::pass::Options& options) {
   auto machine = quellix::pass::OpenMachine(options);
+  if (!machine->MayChangeMachine()) throw NotAdministrator{};
   platform::Platform& platform = machine->Platform();
   quellix::pass::ConsoleHost host(std::cout, options.backupDir.value_or(""), options.answerYes);
   quellix::lang::Language language(platform, host);
@@ -33,8 +38,17 @@ int RunPass(const quellix::pass::Options& options) {
   language.LoadLanguage(language.CurrentLanguage());
   quellix::BuiltPhases phases;
   quellix::Session session(platform, host, language, phases);
-  quellix::StartButtonRun(session);
-  if (!options.saveMachineFile.empty()) machine->Save(options.saveMachineFile);
+  // A stopped run is saved too, so that what it changed can be examined.
+  const auto save = [&] {
+    if (!options.saveMachineFile.empty()) machine->Save(options.saveMachineFile);
+  };
+  try {
+    quellix::StartButtonRun(session);
+  } catch (const platform::RuntimeError&) {
+    save();
+    throw;
+  }
+  save();
   return 0;
 }
 
@@ -51,6 +65,10 @@ int main(int argc, char** argv) {
   }
   try {
     return RunPass(options);
+  } catch (const NotAdministrator&) {
+    std::cerr << "quellix-pass: a pass needs an administrator's rights; run it from a command "
+                 "prompt opened as administrator\n";
+    return kNotAdministrator;
   } catch (const platform::RuntimeError& error) {
     std::cerr << "quellix-pass: run stopped: " << error.Description() << " (error "
               << error.Number() << " in " << error.Source() << ")\n";
