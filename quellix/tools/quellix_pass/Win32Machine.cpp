@@ -1,10 +1,11 @@
 // The Windows build works on the real system it runs on.
 #include <stdexcept>
 
-#include <windows.h>
-
 #include "platform/win32/Win32Platform.h"
 #include "quellix/tools/quellix_pass/PassMachine.h"
+
+// After Platform.h, which must come first.
+#include <windows.h>
 
 namespace quellix::pass {
 
