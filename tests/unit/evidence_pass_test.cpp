@@ -165,6 +165,22 @@ TEST(EvidencePass, AReusedProcessIdIsNotEnded) {
 }
 
 #if QLX_HAS_SCENARIOS
+// A 32-bit program started from Wow6432Node\...\Run as
+// c:\windows\system32\x.exe runs SysWOW64\x.exe: that is the file judged.
+TEST(EvidencePass, AThirtyTwoBitRunValueIsHashedWhereA32BitProgramFindsIt) {
+  Machine machine = platform::sim::LoadScenarioFile(std::string(QLX_SOURCE_DIR) +
+                                                    "/scenarios/windows10-x64.json");
+  machine.files.AddTextFile("C:\\WINDOWS\\SysWOW64\\qzupd.exe", "MZ 32-bit worm");
+  machine.registry.SetString("HKLM\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run",
+                             "qzupd", "c:\\windows\\system32\\qzupd.exe");
+  Pass pass(machine);
+  pass.List("C:\\WINDOWS\\SysWOW64\\qzupd.exe");
+  pass.Run();
+  SCOPED_TRACE(testing::PrintToString(pass.lines));
+  EXPECT_TRUE(pass.Logged("qzupd.exe ...Identified"));
+  EXPECT_FALSE(pass.Exists("C:\\WINDOWS\\SysWOW64\\qzupd.exe"));
+}
+
 // A hostile list of learned names on a Windows 10 x64: every core process
 // survives, while the worms under Windows' names where Windows has no such
 // file are ended, and removed by their digests; and so when Windows cannot

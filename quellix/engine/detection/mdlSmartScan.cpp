@@ -160,6 +160,23 @@ std::string RunItemProgram(const std::string& item) {
   return program;
 }
 
+// The file a 32-bit program started from a Wow6432Node Run value gets: its
+// system32 is SysWOW64, and its Sysnative the real system32. The run reads
+// files in the native view, so the path is translated here.
+std::string AsThirtyTwoBitProgramsSee(const std::string& program, const RunValues& run) {
+  const std::string lower = LowerAnsi(program);
+  const std::string system = run.SystemDir + "\\";
+  const std::string sysnative = run.WindowsDir + "\\sysnative\\";
+  if (run.SysWow64Dir.empty()) return program;
+  if (lower.compare(0, system.size(), system) == 0) {
+    return run.SysWow64Dir + "\\" + program.substr(system.size());
+  }
+  if (lower.compare(0, sysnative.size(), sysnative) == 0) {
+    return system + program.substr(sysnative.size());
+  }
+  return program;
+}
+
 std::string ReadAnsiFile(Platform& platform, const std::string& path) {
   const platform::Handle file = platform.CreateFileA(
       path, platform::kGenericRead, platform::kFileShareRead | platform::kFileShareWrite,
@@ -236,6 +253,8 @@ void SmartScan(Session& session) {
 
 void ScanRunKeysByMD5(Session& session) {
   Platform& platform = session.platform;
+  // The items read in the 32-bit view, by their place in lstKeys.
+  std::vector<bool> thirtyTwoBit;
   for (const RunKey& runKey : kRunKeys) {
     // Both machine-wide keys are kept apart for 32-bit programs.
     for (KeyView view : ViewsOf(session.run, runKey.root, true)) {
@@ -246,12 +265,17 @@ void ScanRunKeysByMD5(Session& session) {
       }
       ListRegistryValues(session, key);
       platform.RegCloseKey(key);
+      thirtyTwoBit.resize(session.frmMain.lstKeys.size(), view == KeyView::kWow6432Node);
     }
   }
   MD5Hash hasher(platform, session.host);
-  for (const std::string& item : session.frmMain.lstKeys) {
+  for (std::size_t index = 0; index < session.frmMain.lstKeys.size(); ++index) {
+    const std::string& item = session.frmMain.lstKeys[index];
     if (item.find('=') == std::string::npos) continue;
-    const std::string program = RunItemProgram(item);
+    const std::string named = RunItemProgram(item);
+    const std::string program = index < thirtyTwoBit.size() && thirtyTwoBit[index]
+                                    ? AsThirtyTwoBitProgramsSee(named, session.run)
+                                    : named;
     const std::string fileName = FileNameOf(program);
     const std::string stem = Stem(fileName);
     const std::size_t matches = CountMatches(session, hasher.HashFile(program));
