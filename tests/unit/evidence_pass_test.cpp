@@ -181,6 +181,21 @@ TEST(EvidencePass, AThirtyTwoBitRunValueIsHashedWhereA32BitProgramFindsIt) {
   EXPECT_FALSE(pass.Exists("C:\\WINDOWS\\SysWOW64\\qzupd.exe"));
 }
 
+// The folder picker runs redirected: a 32-bit program's pick of
+// system32\Saved is SysWOW64\Saved, and the backups go there.
+TEST(EvidencePass, ABackupFolderPickedUnderSystem32IsUsedWhereThePickerShowedIt) {
+  Machine machine = platform::sim::LoadScenarioFile(std::string(QLX_SOURCE_DIR) +
+                                                    "/scenarios/windows10-x64.json");
+  machine.files.AddFolder("C:\\WINDOWS\\SysWOW64\\Saved");
+  Pass pass(machine);
+  pass.sim.host.folderChoice = "C:\\WINDOWS\\system32\\Saved";
+  pass.List("C:\\WINDOWS\\system32\\wscntfy.exe");
+  pass.Run();
+  SCOPED_TRACE(testing::PrintToString(pass.lines));
+  EXPECT_FALSE(pass.Exists("C:\\WINDOWS\\system32\\wscntfy.exe"));
+  EXPECT_TRUE(pass.Exists("C:\\WINDOWS\\SysWOW64\\Saved\\wscntfy.exe.back"));
+}
+
 // A hostile list of learned names on a Windows 10 x64: every core process
 // survives, while the worms under Windows' names where Windows has no such
 // file are ended, and removed by their digests; and so when Windows cannot

@@ -42,6 +42,24 @@ void StopWithoutFolder(Platform& platform, const char* folder) {
       error, std::string("The ") + folder + " could not be learned from the system", "RunRemoval");
 }
 
+// The folder picker runs redirected: a 32-bit program's pick under system32
+// is really in SysWOW64 (except the folders Windows does not redirect), while
+// the run's file calls are made in the native view.
+std::string NativeBackupFolder(Session& session, const std::string& picked) {
+  const RunValues& run = session.run;
+  bool wow64 = false;
+  if (run.SysWow64Dir.empty() || !session.platform.IsWow64Process(&wow64) || !wow64) return picked;
+  const std::string system = run.SystemDir + "\\";
+  const std::string lower = LowerAnsi(picked);
+  if (lower.compare(0, system.size(), system) != 0) return picked;
+  const std::string below = lower.substr(system.size());
+  for (const char* exempt :
+       {"catroot\\", "catroot2\\", "drivers\\etc\\", "logfiles\\", "spool\\", "driverstore\\"}) {
+    if (below.compare(0, std::string(exempt).size(), exempt) == 0) return picked;
+  }
+  return run.SysWow64Dir + "\\" + picked.substr(system.size());
+}
+
 void ComputeFolderValues(Session& session) {
   Platform& platform = session.platform;
   RunValues& run = session.run;
@@ -60,6 +78,7 @@ void ComputeFolderValues(Session& session) {
   run.DatabaseVersion = DatabaseVersionFromCaption(session.host.WindowCaption());
   run.SysWow64Dir =
       FolderFromBuffer([&](std::string& buffer) { platform.GetSystemWow64DirectoryA(buffer); });
+  run.BackupDir = NativeBackupFolder(session, run.BackupDir);
 }
 
 std::vector<std::uint8_t> Utf16LeBytes(const std::u16string& text) {
