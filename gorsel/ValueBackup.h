@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/RegFileText.h"
 
 namespace gorsel {
 
 // The file text for one value of the key keyPath ("HKEY_CURRENT_USER\...").
-std::string RegFileForValue(const std::string& keyPath, const std::string& name, std::uint32_t type,
-                            const std::vector<std::uint8_t>& data);
+using platform::RegFileForValue;
 
 enum class ValueBackup {
   kAbsent,    // no such value: nothing to save or delete

@@ -8,22 +8,16 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/RegFileText.h"
 
 namespace quellix {
 
 // "HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER", ... for a predefined root.
 std::string RootKeyName(platform::HKey root);
 
-// One value line: "name"=... (or @=... for the default value), with strings
-// quoted when they can be and every other type in the hex forms the editor
-// writes, long lines continued with "\".
-std::string RegValueLine(const std::string& name, std::uint32_t type,
-                         const std::vector<std::uint8_t>& data);
-
-// The whole file for one value of the key keyPath (a full path such as
-// HKEY_CURRENT_USER\Software\...\Run).
-std::string RegFileForValue(const std::string& keyPath, const std::string& name, std::uint32_t type,
-                            const std::vector<std::uint8_t>& data);
+// The value line and the one-value file of the editor's format.
+using platform::RegFileForValue;
+using platform::RegValueLine;
 
 // The whole file for the key root\subKey with its values and every sub-key
 // below it. False, with *text unchanged, when any key or value of the tree
