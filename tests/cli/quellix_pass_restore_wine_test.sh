@@ -62,6 +62,9 @@ reg add "$service" /v ImagePath /t REG_EXPAND_SZ /d 'C:\windows\avserve.exe' /f 
 reg add "$service" /v Start /t REG_DWORD /d 2 /f >/dev/null
 reg add "$service\\Parameters" /v Interval /t REG_BINARY /d 00ff10 /f >/dev/null
 hosts="$drive/windows/system32/drivers/etc/hosts"
+# An earlier pass may have left the file without a line break at its end:
+# the entry must be a line of its own.
+if [ -s "$hosts" ] && [ -n "$(tail -c1 "$hosts")" ]; then printf '\r\n' >>"$hosts"; fi
 printf '127.0.0.1 www.symantec.com\r\n' >>"$hosts"
 
 snapshot() {  # folder
