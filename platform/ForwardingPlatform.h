@@ -116,6 +116,10 @@ class ForwardingPlatform : public Platform {
   std::uint32_t GetDriveTypeA(const std::string& rootPath) override {
     return inner_.GetDriveTypeA(rootPath);
   }
+  std::uint32_t GetCurrentProcessId() override { return inner_.GetCurrentProcessId(); }
+  bool GetOwnModuleFileNameA(std::string* path) override {
+    return inner_.GetOwnModuleFileNameA(path);
+  }
   bool GetVersionExA(OsVersion* version) override { return inner_.GetVersionExA(version); }
   bool SfcIsFileProtected(const std::u16string& path) override {
     return inner_.SfcIsFileProtected(path);

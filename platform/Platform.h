@@ -247,6 +247,11 @@ class Platform {
   // from a later one that was given the same id. Needs query access.
   virtual bool GetProcessTimes(Handle process, std::uint64_t* creationTime) = 0;
   virtual bool TerminateProcess(Handle process, std::uint32_t exitCode) = 0;
+  // This program's own process id (GetCurrentProcessId) and the full path of
+  // its executable (GetModuleFileNameA of the program itself; false with
+  // GetLastError when it cannot be read).
+  virtual std::uint32_t GetCurrentProcessId() = 0;
+  virtual bool GetOwnModuleFileNameA(std::string* path) = 0;
   virtual bool CloseHandle(Handle handle) = 0;
   virtual bool OpenProcessToken(std::uint32_t access, Handle* token) = 0;
   virtual bool LookupPrivilegeValueA(const std::string& systemName,

@@ -61,13 +61,22 @@ std::string ResolvedLowerPath(Platform& platform, const std::string& path) {
 }
 
 WindowsOwnFiles::WindowsOwnFiles(Platform& platform) : platform_(platform) {
-  bool wow64 = false;
-  wow64_ = platform_.IsWow64Process(&wow64) && wow64;
   std::string buffer(kPathCapacity, '\0');
   const std::string systemFolder = FolderFromBuffer(buffer, platform_.GetSystemDirectoryA(buffer));
   std::string wow64Buffer(kPathCapacity, '\0');
-  const std::string sysWow64Folder =
-      FolderFromBuffer(wow64Buffer, platform_.GetSystemWow64DirectoryA(wow64Buffer));
+  Learn(systemFolder,
+        FolderFromBuffer(wow64Buffer, platform_.GetSystemWow64DirectoryA(wow64Buffer)));
+}
+
+WindowsOwnFiles::WindowsOwnFiles(Platform& platform, const std::string& systemFolder,
+                                 const std::string& sysWow64Folder)
+    : platform_(platform) {
+  Learn(systemFolder, sysWow64Folder);
+}
+
+void WindowsOwnFiles::Learn(const std::string& systemFolder, const std::string& sysWow64Folder) {
+  bool wow64 = false;
+  wow64_ = platform_.IsWow64Process(&wow64) && wow64;
   windows64_ = !sysWow64Folder.empty();
   systemFolder_ = ResolvedLowerPath(platform_, systemFolder);
   sysWow64Folder_ = ResolvedLowerPath(platform_, sysWow64Folder);
@@ -82,6 +91,7 @@ WindowsOwnFiles::WindowsOwnFiles(Platform& platform) : platform_(platform) {
 }
 
 bool WindowsOwnFiles::IsWindowsOwn(const std::string& path) const {
+  if (systemFolder_.empty()) return true;
   if (systemAnswers_) return ProtectedBySystem(path);
   return InFallbackTable(ResolvedLowerPath(platform_, path));
 }

@@ -27,15 +27,21 @@ class WindowsOwnFiles {
   // Asks the control question once: whether kernel32.dll in the system
   // folder, which every Windows protects, is protected.
   explicit WindowsOwnFiles(Platform& platform);
+  // The same with the system folder and the 32-bit system folder of a 64-bit
+  // Windows ("" on a 32-bit one) as the caller already learned them.
+  WindowsOwnFiles(Platform& platform, const std::string& systemFolder,
+                  const std::string& sysWow64Folder);
 
   // True when Windows owns the file at this path (a full path as the native
   // view names it): Windows' file protection says so, or, only where the
   // system cannot answer, the fallback table for this Windows release and
-  // bitness says so.
+  // bitness says so. Where not even the system folder can be learned, no file
+  // can be told apart from Windows' own, and every file counts as one.
   bool IsWindowsOwn(const std::string& path) const;
   bool SystemAnswers() const { return systemAnswers_; }
 
  private:
+  void Learn(const std::string& systemFolder, const std::string& sysWow64Folder);
   // SfcIsFileProtected in the native view; false when the view cannot be had.
   bool ProtectedBySystem(const std::string& path) const;
   bool InFallbackTable(const std::string& resolvedPath) const;

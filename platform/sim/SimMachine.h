@@ -119,6 +119,10 @@ struct Machine {
   std::uint32_t platformId = kPlatformWin32Nt;
   OsVersion version{5, 1, 2600};  // GetVersionExA: Windows XP
   FileProtection fileProtection = FileProtection::kAnswers;
+  // The program under test: its process id and its executable's path. A
+  // test that wants it listed adds a process of that id and a file there.
+  std::uint32_t programPid = 3996;
+  std::string programPath = "C:\\Documents and Settings\\User\\Desktop\\quellix.exe";
   // A 64-bit Windows (Vista or later, x64): it has a SysWOW64 folder and the
   // Wow6432Node registry view, and QueryFullProcessImageNameA. program64
   // says the program under test is itself 64-bit; when it is 32-bit it runs

@@ -115,6 +115,9 @@ class SimPlatform : public Platform {
   bool AdjustTokenPrivileges(Handle token, const Luid& luid, std::uint32_t attributes) override;
   std::uint32_t GetPlatformId() override;
   bool GetVersionExA(OsVersion* version) override;
+  // Machine::programPid and Machine::programPath.
+  std::uint32_t GetCurrentProcessId() override;
+  bool GetOwnModuleFileNameA(std::string* path) override;
 
   std::uint32_t GetSystemDirectoryA(std::string& buffer) override;
   std::uint32_t GetTempPathA(std::string& buffer) override;

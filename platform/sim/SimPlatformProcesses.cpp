@@ -384,6 +384,13 @@ bool SimPlatform::AdjustTokenPrivileges(Handle token, const Luid& luid, std::uin
 
 std::uint32_t SimPlatform::GetPlatformId() { return machine_.platformId; }
 
+std::uint32_t SimPlatform::GetCurrentProcessId() { return machine_.programPid; }
+
+bool SimPlatform::GetOwnModuleFileNameA(std::string* path) {
+  *path = machine_.programPath;
+  return true;
+}
+
 bool SimPlatform::GetVersionExA(OsVersion* version) {
   *version = machine_.version;
   return true;

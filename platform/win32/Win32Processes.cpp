@@ -121,6 +121,18 @@ std::uint32_t Win32Platform::GetPlatformId() {
   return version.dwPlatformId;
 }
 
+std::uint32_t Win32Platform::GetCurrentProcessId() { return ::GetCurrentProcessId(); }
+
+bool Win32Platform::GetOwnModuleFileNameA(std::string* path) {
+  // Long enough for any path the ANSI call can give back.
+  std::string buffer(32768, '\0');
+  const DWORD length =
+      ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+  if (length == 0 || length >= buffer.size()) return false;
+  path->assign(buffer.data(), length);
+  return true;
+}
+
 bool Win32Platform::GetVersionExA(OsVersion* version) {
   OSVERSIONINFOA info{};
   info.dwOSVersionInfoSize = sizeof(info);

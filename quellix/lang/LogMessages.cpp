@@ -8,7 +8,7 @@ namespace {
 using T = LogTreatment;
 
 // Whole numbers from 3 on select row number + 8.
-constexpr std::array<LogMessage, 25> kLogMessages = {{
+constexpr std::array<LogMessage, 28> kLogMessages = {{
     {1.0f, 8, T::kLineBreaks},
     {2.0f, 9, T::kArgument},
     {2.5f, 10, T::kUnchanged},
@@ -23,9 +23,12 @@ constexpr std::array<LogMessage, 25> kLogMessages = {{
     {10.0f, 18, T::kUnchanged},
     {11.0f, 19, T::kArgument},
     {12.0f, 20, T::kArgument},
+    {12.5f, 0, T::kFixedEnglish, kProcessChangedText},
     {13.0f, 21, T::kArgument},
     {14.0f, 22, T::kArgument},
     {14.5f, 0, T::kFixedEnglish, kSystemFileKeptText},
+    {14.6f, 0, T::kFixedEnglish, kMatchingSystemFileKeptText},
+    {14.7f, 0, T::kFixedEnglish, kProgramKeptText},
     {15.0f, 23, T::kUnchanged},
     {16.0f, 24, T::kUnchanged},
     {17.0f, 25, T::kUnchanged},

@@ -76,5 +76,10 @@ check "a folder without a record exits 5" \
   bash -c "[ $? -eq 5 ] && grep -q 'no readable restore record' '$work/none.err'"
 "$pass" --machine "$root/scenarios/clean.json" --dry-run >/dev/null 2>&1
 check "--dry-run without --restore exits 2" test $? -eq 2
+printf '{"base": "standard", "faults": [ {"call": "GetTempPathA", "error": 5} ]}' >"$work/stops.json"
+"$pass" --machine "$work/stops.json" --save-machine "$work/stopped.json" >/dev/null 2>"$work/stops.err"
+check "a stopped run exits 4" test $? -eq 4
+check "a stopped run still saves the machine, with what it asked for" \
+  grep -q '"GetTempPathA"' "$work/stopped.json"
 
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }

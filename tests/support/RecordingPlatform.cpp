@@ -170,6 +170,16 @@ std::uint32_t RecordingPlatform::GetPlatformId() {
   return inner_.GetPlatformId();
 }
 
+std::uint32_t RecordingPlatform::GetCurrentProcessId() {
+  Record("GetCurrentProcessId", {});
+  return inner_.GetCurrentProcessId();
+}
+
+bool RecordingPlatform::GetOwnModuleFileNameA(std::string* path) {
+  Record("GetOwnModuleFileNameA", {});
+  return inner_.GetOwnModuleFileNameA(path);
+}
+
 bool RecordingPlatform::GetVersionExA(platform::OsVersion* version) {
   Record("GetVersionExA", {});
   return inner_.GetVersionExA(version);

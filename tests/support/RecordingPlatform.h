@@ -67,6 +67,8 @@ class RecordingPlatform : public platform::Platform {
                              std::uint32_t attributes) override;
   std::uint32_t GetPlatformId() override;
   bool GetVersionExA(platform::OsVersion* version) override;
+  std::uint32_t GetCurrentProcessId() override;
+  bool GetOwnModuleFileNameA(std::string* path) override;
   bool SfcIsFileProtected(const std::u16string& path) override;
   std::uint32_t GetSystemDirectoryA(std::string& buffer) override;
   std::uint32_t GetTempPathA(std::string& buffer) override;

@@ -245,7 +245,8 @@ class Pass {
       if (colon != std::string::npos && colon > 0) path = path.substr(colon - 1);
       const std::size_t slash = path.rfind('\\');
       const ProcessEntry entry{path.substr(slash + 1), 0, path.substr(0, slash + 1)};
-      if (IsSpared(entry, judged)) outcome.violations.push_back("spared process ended: " + path);
+      if (IsSpared(entry, judged, true))
+        outcome.violations.push_back("spared process ended: " + path);
     }
   }
 

@@ -23,7 +23,9 @@ struct JudgingCase {
 class ProcessJudging : public testing::TestWithParam<JudgingCase> {};
 
 // Every name of every row of the judging table that spares, each in a folder
-// where its row spares it and, where there is one, a folder where it does not.
+// where its row spares it (the image Windows' own there) and, where there is
+// one, a folder where it does not; and no Windows name is spared at Windows'
+// places when Windows does not own the image.
 TEST(ProcessJudgingTable, EveryNameOfEachSparingRowIsSparedWhereItsRowSays) {
   RunValues run;
   run.SystemDir = "c:\\windows\\system32";
@@ -60,10 +62,16 @@ TEST(ProcessJudgingTable, EveryNameOfEachSparingRowIsSparedWhereItsRowSays) {
   for (const Row& row : rows) {
     for (const std::string& name : row.names) {
       for (const std::string& folder : row.sparedIn) {
-        EXPECT_TRUE(IsSpared(ProcessEntry{name, 3000, folder}, run)) << folder << name;
+        const ProcessEntry entry{name, 3000, folder};
+        EXPECT_TRUE(IsSpared(entry, run, true)) << folder << name;
+        const bool applicationRule = folder == elsewhere || name == "iexplore.exe" ||
+                                     name == "java.exe" || name == "winhelp.exe" ||
+                                     name == "mdm.exe";
+        EXPECT_EQ(IsSpared(entry, run, false), applicationRule)
+            << "not Windows' own: " << folder << name;
       }
       for (const std::string& folder : row.endedIn) {
-        EXPECT_FALSE(IsSpared(ProcessEntry{name, 3000, folder}, run)) << folder << name;
+        EXPECT_FALSE(IsSpared(ProcessEntry{name, 3000, folder}, run, true)) << folder << name;
       }
     }
   }
@@ -90,7 +98,8 @@ INSTANTIATE_TEST_SUITE_P(
     Rules, ProcessJudging,
     testing::Values(JudgingCase{"", "C:\\WINDOWS\\explorer.exe", false},
                     JudgingCase{"", "C:\\explorer.exe", true},
-                    JudgingCase{"", "C:\\WINDOWS\\system32\\regedit.exe", false},
+                    // No regedit.exe of Windows' own there: judged as any other.
+                    JudgingCase{"", "C:\\WINDOWS\\system32\\regedit.exe", true},
                     JudgingCase{"", "C:\\Tools\\regedit.exe", true},
                     JudgingCase{"", "C:\\Tools\\ntvdm.exe", true},
                     JudgingCase{"", "C:\\WINDOWS\\ntvdm.exe", true},
@@ -110,9 +119,11 @@ INSTANTIATE_TEST_SUITE_P(
                     JudgingCase{"spoolsv", "C:\\WINDOWS\\system32\\spoolsv.exe", false},
                     JudgingCase{"spoolsv", "C:\\WINDOWS\\spoolsv.exe", true},
                     JudgingCase{"iexplore", "C:\\RECYCLER\\iexplore.exe", false},
-                    JudgingCase{"winhelp", "C:\\WINDOWS\\winhelp.exe", true},
+                    // Windows' own winhelp.exe is never ended, whatever names it.
+                    JudgingCase{"winhelp", "C:\\WINDOWS\\winhelp.exe", false},
                     JudgingCase{"winhelp", "C:\\WINDOWS\\system32\\winhelp.exe", false},
-                    JudgingCase{"ehsched", "C:\\WINDOWS\\ehome\\ehsched.exe", false},
+                    // This XP has no Media Center: no ehsched.exe of Windows' own.
+                    JudgingCase{"ehsched", "C:\\WINDOWS\\ehome\\ehsched.exe", true},
                     JudgingCase{"ehsched", "C:\\WINDOWS\\ehsched.exe", true},
                     JudgingCase{"java", "C:\\WINDOWS\\system32\\java.exe", false},
                     JudgingCase{"java", "C:\\Program Files\\Java\\bin\\java.exe", true},

@@ -108,6 +108,20 @@ TEST_F(SmartScanTest, RunKeyProgramsAreHashedUnquotedAndCutAfterExe) {
   EXPECT_TRUE(f.session.frmMain.lstKeys.empty());
 }
 
+// A blank line of a digest list is no digest: an empty or unreadable file,
+// whose digest reads as blank, matches nothing.
+TEST_F(SmartScanTest, AnEmptyFileNamedByARunValueMatchesNoBlankEntry) {
+  f.session.KnownDigests.push_back("");
+  f.sim.machine.files.AddTextFile("C:\\WINDOWS\\hollow.exe", "");
+  f.sim.machine.registry.SetString(kRun, "hollow", "c:\\windows\\hollow.exe");
+  f.sim.machine.registry.SetString(kRun, "gone", "c:\\windows\\gone.exe");
+  ScanRunKeysByMD5(f.session);
+  EXPECT_TRUE(f.Lines().empty());
+  EXPECT_TRUE(f.session.frmMain.lstIdentifiedByMD5.empty());
+  EXPECT_FALSE(Knows("hollow"));
+  EXPECT_FALSE(Knows("gone"));
+}
+
 TEST_F(SmartScanTest, ARunProgramWhoseNameIsKnownIsSkippedEntirely) {
   AddKnownWorm("C:\\WINDOWS\\winmgrs.exe", "winmgrs");
   f.session.KnownDigests.push_back(f.session.KnownDigests.back());

@@ -190,6 +190,12 @@ TEST_F(StartupEntriesTest, UsersRunKeyExemptsCtfmonMessengerAndTheMessengerClien
   sim.machine.registry.SetString(kUserRun, "cut", "c:\\msn\\msnmsgr.exe");
   Clean();
   EXPECT_FALSE(Has(kUserRun, "cut"));
+  // A 64-bit Windows starts the 32-bit loader from SysWOW64.
+  sim.machine.windows64 = true;
+  sim.machine.registry.SetString(kUserRun, "ctfmon32", "C:\\WINDOWS\\SysWOW64\\ctfmon.exe");
+  session.run.SysWow64Dir = "c:\\windows\\syswow64";
+  Clean();
+  EXPECT_TRUE(Has(kUserRun, "ctfmon32"));
 }
 
 // A worm that names the messenger client after itself is cut at its own

@@ -103,9 +103,13 @@ TEST_P(Windows64Pass, RemovesEveryWormOfBothWorldsAndKeepsWindowsOwnFiles) {
     EXPECT_TRUE(pass.Exists(genuine)) << genuine;
   }
   EXPECT_EQ(pass.Count("Kept Windows system file c:\\windows\\syswow64\\regedit.exe"), 1u);
-  // Once by the sweep, once through the digest list.
-  EXPECT_EQ(pass.Count("Kept Windows system file c:\\windows\\syswow64\\explorer.exe"), 2u);
-  EXPECT_EQ(pass.Count("c:\\windows\\syswow64\\explorer.exe ...Identified"), 1u);
+  // The sweep looks for explorer.exe there; the digest list names its bytes,
+  // which teaches nothing and is reported as a kept match.
+  EXPECT_EQ(pass.Count("Kept Windows system file c:\\windows\\syswow64\\explorer.exe"), 1u);
+  EXPECT_EQ(pass.Count("Kept Windows system file c:\\windows\\syswow64\\explorer.exe ...its "
+                       "contents match a worm"),
+            1u);
+  EXPECT_EQ(pass.Count("c:\\windows\\syswow64\\explorer.exe ...Identified"), 0u);
   EXPECT_NE(pass.sim.machine.FindProcess(3303), nullptr) << "the 32-bit explorer runs on";
 
   for (std::uint32_t pid : {3300u, 3301u, 3302u}) {
@@ -130,10 +134,13 @@ TEST_P(Windows64Pass, RemovesEveryWormOfBothWorldsAndKeepsWindowsOwnFiles) {
             nullptr);
 
   // The restart is ordered; the 32-bit program leaves redirection on, as it
-  // found it.
+  // found it: its system32 still leads to SysWOW64's regedit.exe. (A 64-bit
+  // program has no redirection to leave on.)
   EXPECT_EQ(pass.sim.machine.startedProcesses.size(), 1u);
-  const auto reached = pass.sim.platform.GetFileAttributesA("C:\\WINDOWS\\system32\\regedit.exe");
-  EXPECT_EQ(reached != platform::kInvalidFileAttributes, !GetParam());
+  if (!GetParam()) {
+    EXPECT_NE(pass.sim.platform.GetFileAttributesA("C:\\WINDOWS\\system32\\regedit.exe"),
+              platform::kInvalidFileAttributes);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(ProgramBitness, Windows64Pass, testing::Values(false, true),

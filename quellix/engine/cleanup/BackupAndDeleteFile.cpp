@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "quellix/engine/session/Session.h"
-#include "quellix/engine/system/SystemFiles.h"
 #include "quellix/engine/cleanup/BackupAndDeleteFile.h"
 #include "quellix/engine/cleanup/RemovalRecord.h"
 #include "quellix/engine/system/AnsiText.h"
@@ -87,10 +86,12 @@ Backup MakeBackup(Session& session, const std::string& path, const std::string& 
 
 bool BackupAndDeleteFile(Session& session, const std::string& path) {
   Platform& platform = session.platform;
-  // Windows' own file is kept whatever named it: the sweep, or a digest list.
-  if (IsWindowsOwnFile(path, session.run)) {
+  // Windows' own file, and this program's, is kept whatever named it: the
+  // sweep, a digest list, an autorun.inf or a Run value.
+  const bool programFile = session.systemFiles.IsProgramFile(path);
+  if (programFile || session.systemFiles.IsWindowsOwn(path)) {
     if (platform.GetFileAttributesA(path) != platform::kInvalidFileAttributes) {
-      session.WriteMessage(14.5f, path);
+      session.WriteMessage(programFile ? 14.7f : 14.5f, path);
     }
     return false;
   }

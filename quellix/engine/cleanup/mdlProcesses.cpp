@@ -55,16 +55,35 @@ double Percent(std::size_t index, std::size_t last) {
   return last == 0 ? 100.0 : static_cast<double>(index) / static_cast<double>(last) * 100.0;
 }
 
+// Ends the judged process only: the listing lies behind a loop that lets
+// window messages run, and meanwhile the process may have ended and its id
+// gone to another program. The id is opened once and its image read through
+// that handle, so what is checked is what is ended.
 void Terminate(Session& session, const ProcessEntry& candidate) {
   Platform& platform = session.platform;
-  const platform::Handle process = platform.OpenProcess(platform::kProcessAllAccess, false,
-                                                        static_cast<std::uint32_t>(candidate.PID));
+  const auto pid = static_cast<std::uint32_t>(candidate.PID);
+  const platform::Handle process = platform.OpenProcess(platform::kProcessAllAccess, false, pid);
   bool terminated = false;
   if (process != platform::kNullHandle) {
+    const ProcessEntry now = EntryOfOpenProcess(session, process, pid);
+    if (now.Name != candidate.Name || now.Folder != candidate.Folder) {
+      platform.CloseHandle(process);
+      session.WriteMessage(12.5f, ImagePathOf(candidate, session.run.WindowsDir));
+      return;
+    }
     terminated = platform.TerminateProcess(process, 0);
     platform.CloseHandle(process);
   }
   session.WriteMessage(terminated ? 11 : 12, candidate.Name);
+}
+
+// This program's own process, and a process whose image Windows owns or that
+// is this program, is never ended, whatever named it.
+bool IsUntouchable(Session& session, const ProcessEntry& candidate) {
+  if (session.systemFiles.IsProgramProcess(static_cast<std::uint32_t>(candidate.PID))) {
+    return true;
+  }
+  return session.systemFiles.IsKept(ImagePathOf(candidate, session.run.WindowsDir));
 }
 
 void SweepFiles(Session& session, SweepStrategy strategy) {
@@ -118,9 +137,16 @@ bool KillVirusProcesses(Session& session, SweepStrategy strategy) {
   bool attempted = false;
   const std::vector<ProcessEntry>& candidates = lists.CandidateList;
   for (std::size_t index = 0; index < candidates.size(); ++index) {
-    if (!IsSpared(candidates[index], session.run)) {
-      Terminate(session, candidates[index]);
-      attempted = true;
+    const ProcessEntry& candidate = candidates[index];
+    const std::string image = ImagePathOf(candidate, session.run.WindowsDir);
+    const bool windowsOwn = !candidate.Name.empty() && session.systemFiles.IsWindowsOwn(image);
+    if (!IsSpared(candidate, session.run, windowsOwn)) {
+      if (windowsOwn || IsUntouchable(session, candidate)) {
+        session.WriteMessage(windowsOwn ? 14.5f : 14.7f, image);
+      } else {
+        Terminate(session, candidate);
+        attempted = true;
+      }
     }
     host.SetProg1(Percent(index, candidates.size() - 1));
     host.DoEvents();

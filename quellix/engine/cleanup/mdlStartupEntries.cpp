@@ -152,7 +152,12 @@ std::optional<Removal> JudgeUserRun(const Session& session, const std::string& n
   // Messenger keeps its arguments, so its file name never reduces to a
   // bare program name.
   if (!ContainsNoCase(data, "msnmsgr.exe ")) data = CutAfterExe(data);
+  // The language bar's loader, from either system folder of a 64-bit Windows.
   if (ContainsNoCase(data, session.run.SystemDir + "\\ctfmon.exe")) return std::nullopt;
+  if (!session.run.SysWow64Dir.empty() &&
+      ContainsNoCase(data, session.run.SysWow64Dir + "\\ctfmon.exe")) {
+    return std::nullopt;
+  }
   return ByNameRules(session, name, data, {{".exe", " = "}, {".com", "="}, {".tmp", "="}}, true);
 }
 

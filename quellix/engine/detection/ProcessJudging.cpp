@@ -17,21 +17,21 @@ bool IsOneOf(const std::string& name, std::initializer_list<const char*> names) 
 
 }  // namespace
 
-bool IsSpared(const ProcessEntry& candidate, const RunValues& run) {
+bool IsSpared(const ProcessEntry& candidate, const RunValues& run, bool windowsOwn) {
   const std::string& n = candidate.Name;
   const std::string& f = candidate.Folder;
-  const std::string windows = run.WindowsDir + "\\";
-  const std::string system = run.SystemDir + "\\";
-  const bool inWindows = f == windows;
-  // On a 64-bit Windows the 32-bit system folder is a system folder too.
-  const bool inSystem = f == system || (!run.SysWow64Dir.empty() && f == run.SysWow64Dir + "\\");
-  const bool inSystemRoot = f == kSystemRootFolder;
-  const bool inAnyOfThem = inWindows || inSystem || inSystemRoot;
+  const bool inSystemFolder = f == run.SystemDir + "\\" || f == kSystemRootFolder ||
+                              (!run.SysWow64Dir.empty() && f == run.SysWow64Dir + "\\");
+  const bool inAnyOfThem = f == run.WindowsDir + "\\" || inSystemFolder;
+  // Windows' places count for Windows' names only where Windows owns the file.
+  const bool inWindows = windowsOwn && f == run.WindowsDir + "\\";
+  const bool inSystem = windowsOwn && inSystemFolder;
+  const bool inSystemRoot = windowsOwn && f == kSystemRootFolder;
 
   if (n.empty()) return true;
-  if (n == "ehsched.exe" && f == run.WindowsDir + "\\ehome\\") return true;
-  if (IsOneOf(n, {"dumprep.exe", "dllhost.exe", "ctfmon.exe", "java.exe"}) &&
-      (inSystem || inSystemRoot)) {
+  if (n == "ehsched.exe" && windowsOwn && f == run.WindowsDir + "\\ehome\\") return true;
+  if (n == "java.exe" && inSystemFolder) return true;
+  if (IsOneOf(n, {"dumprep.exe", "dllhost.exe", "ctfmon.exe"}) && (inSystem || inSystemRoot)) {
     return true;
   }
   if (IsOneOf(n, {"firefox.exe", "realplayer.exe", "avp.exe", "wmplayer.exe", "nod32.exe",
@@ -39,9 +39,11 @@ bool IsSpared(const ProcessEntry& candidate, const RunValues& run) {
       !inAnyOfThem) {
     return true;
   }
-  if (IsOneOf(n, {"mdm.exe", "mstask.exe", "ups.exe", "csrss.exe", "spoolsv.exe", "wscntfy.exe",
-                  "wdfmgr.exe"}) &&
-      (inSystemRoot || (inSystem && n != "mdm.exe"))) {
+  // The debug manager is an application that installs into the system folder.
+  if (n == "mdm.exe" && f == kSystemRootFolder) return true;
+  if (IsOneOf(n,
+              {"mstask.exe", "ups.exe", "csrss.exe", "spoolsv.exe", "wscntfy.exe", "wdfmgr.exe"}) &&
+      (inSystemRoot || inSystem)) {
     return true;
   }
   if (n == "iexplore.exe") return true;

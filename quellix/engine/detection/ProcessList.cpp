@@ -31,13 +31,11 @@ std::vector<std::uint32_t> ProcessIds(Session& session) {
   return ids;
 }
 
-// The main module's path of a process, or "" when it cannot be read. On a
-// 64-bit Windows a 32-bit program cannot list a 64-bit process's modules;
-// its image path is asked for instead, so that both bitnesses are judged.
-std::string ModulePath(Platform& platform, std::uint32_t pid, bool windows64) {
-  const platform::Handle process = platform.OpenProcess(
-      platform::kProcessQueryInformation | platform::kProcessVmRead, false, pid);
-  if (process == platform::kNullHandle) return std::string();
+// The main module's path of an open process, or "" when it cannot be read.
+// On a 64-bit Windows a 32-bit program cannot list a 64-bit process's
+// modules; its image path is asked for instead, so that both bitnesses are
+// judged.
+std::string ModulePathOfHandle(Platform& platform, platform::Handle process, bool windows64) {
   std::string path;
   std::vector<std::uintptr_t> modules;
   std::uint32_t needed = 0;
@@ -51,6 +49,14 @@ std::string ModulePath(Platform& platform, std::uint32_t pid, bool windows64) {
       !platform.QueryFullProcessImageNameA(process, kPathBufferCharacters, &path)) {
     path.clear();
   }
+  return path;
+}
+
+std::string ModulePath(Platform& platform, std::uint32_t pid, bool windows64) {
+  const platform::Handle process = platform.OpenProcess(
+      platform::kProcessQueryInformation | platform::kProcessVmRead, false, pid);
+  if (process == platform::kNullHandle) return std::string();
+  const std::string path = ModulePathOfHandle(platform, process, windows64);
   platform.CloseHandle(process);
   return path;
 }
@@ -75,6 +81,20 @@ ProcessEntry EntryOf(std::string path, std::uint32_t pid) {
 }
 
 }  // namespace
+
+std::string ImagePathOf(const ProcessEntry& entry, const std::string& windowsDir) {
+  const std::string systemRoot = "\\systemroot\\";
+  if (entry.Folder.compare(0, systemRoot.size(), systemRoot) == 0) {
+    return windowsDir + "\\" + entry.Folder.substr(systemRoot.size()) + entry.Name;
+  }
+  return entry.Folder + entry.Name;
+}
+
+ProcessEntry EntryOfOpenProcess(Session& session, platform::Handle process, std::uint32_t pid) {
+  const std::string path =
+      ModulePathOfHandle(session.platform, process, !session.run.SysWow64Dir.empty());
+  return path.empty() ? ProcessEntry{} : EntryOf(path, pid);
+}
 
 std::int32_t GetPlatformId(Session& session) {
   return static_cast<std::int32_t>(session.platform.GetPlatformId());

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Platform.h"
+
 namespace quellix {
 
 class Session;
@@ -29,6 +31,14 @@ void EnumerateProcesses(Session& session, ProcessLists& lists);
 // Appends a copy of every ProcessTable entry whose Name equals the trimmed,
 // lower-cased name; "*" appends every entry, slot 0 included.
 void AddProcessCandidates(Session& session, ProcessLists& lists, const std::string& name);
+
+// The full path of a process's image: the "\systemroot\" form that some
+// core processes report is read as the Windows folder.
+std::string ImagePathOf(const ProcessEntry& entry, const std::string& windowsDir);
+
+// An open process as the listing reads it; the entry's Name is empty when
+// its image cannot be read.
+ProcessEntry EntryOfOpenProcess(Session& session, platform::Handle process, std::uint32_t pid);
 
 // GetVersionExA's platform id: 2 for the NT family.
 std::int32_t GetPlatformId(Session& session);

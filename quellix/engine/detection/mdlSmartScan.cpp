@@ -116,6 +116,20 @@ std::string FileNameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// A file no evidence removes (Windows' own, or this program) teaches no name
+// and is not listed for deletion; a Windows file that holds a worm's bytes is
+// reported as kept, so that the run does not end as if nothing were found.
+bool KeptDespiteMatch(Session& session, const std::string& path) {
+  if (session.systemFiles.IsProgramFile(path)) {
+    session.WriteMessage(14.7f, path);
+    return true;
+  }
+  if (!session.systemFiles.IsWindowsOwn(path)) return false;
+  session.WriteMessage(14.6f, path);
+  session.run.WindowsFileMatchesWorm = true;
+  return true;
+}
+
 void ScanProcesses(Session& session) {
   ProcessLists lists;
   EnumerateProcesses(session, lists);
@@ -124,6 +138,7 @@ void ScanProcesses(Session& session) {
   for (const ProcessEntry& candidate : lists.CandidateList) {
     const std::string path = candidate.Folder + candidate.Name;
     const std::size_t matches = CountMatches(session, hasher.HashFile(path));
+    if (matches > 0 && KeptDespiteMatch(session, path)) continue;
     for (std::size_t match = 0; match < matches; ++match) {
       LearnName(session, Stem(candidate.Name));
       session.WriteMessage(2, path);
@@ -142,6 +157,23 @@ std::string RunItemProgram(const std::string& item) {
   program.erase(std::remove(program.begin(), program.end(), '"'), program.end());
   const std::size_t exe = FindNoCase(program, ".exe ");
   if (exe != std::string::npos) program.resize(exe + 4);
+  return program;
+}
+
+// The file a 32-bit program started from a Wow6432Node Run value gets: its
+// system32 is SysWOW64, and its Sysnative the real system32. The run reads
+// files in the native view, so the path is translated here.
+std::string AsThirtyTwoBitProgramsSee(const std::string& program, const RunValues& run) {
+  const std::string lower = LowerAnsi(program);
+  const std::string system = run.SystemDir + "\\";
+  const std::string sysnative = run.WindowsDir + "\\sysnative\\";
+  if (run.SysWow64Dir.empty()) return program;
+  if (lower.compare(0, system.size(), system) == 0) {
+    return run.SysWow64Dir + "\\" + program.substr(system.size());
+  }
+  if (lower.compare(0, sysnative.size(), sysnative) == 0) {
+    return system + program.substr(sysnative.size());
+  }
   return program;
 }
 
@@ -221,6 +253,8 @@ void SmartScan(Session& session) {
 
 void ScanRunKeysByMD5(Session& session) {
   Platform& platform = session.platform;
+  // The items read in the 32-bit view, by their place in lstKeys.
+  std::vector<bool> thirtyTwoBit;
   for (const RunKey& runKey : kRunKeys) {
     // Both machine-wide keys are kept apart for 32-bit programs.
     for (KeyView view : ViewsOf(session.run, runKey.root, true)) {
@@ -231,15 +265,21 @@ void ScanRunKeysByMD5(Session& session) {
       }
       ListRegistryValues(session, key);
       platform.RegCloseKey(key);
+      thirtyTwoBit.resize(session.frmMain.lstKeys.size(), view == KeyView::kWow6432Node);
     }
   }
   MD5Hash hasher(platform, session.host);
-  for (const std::string& item : session.frmMain.lstKeys) {
+  for (std::size_t index = 0; index < session.frmMain.lstKeys.size(); ++index) {
+    const std::string& item = session.frmMain.lstKeys[index];
     if (item.find('=') == std::string::npos) continue;
-    const std::string program = RunItemProgram(item);
+    const std::string named = RunItemProgram(item);
+    const std::string program = index < thirtyTwoBit.size() && thirtyTwoBit[index]
+                                    ? AsThirtyTwoBitProgramsSee(named, session.run)
+                                    : named;
     const std::string fileName = FileNameOf(program);
     const std::string stem = Stem(fileName);
     const std::size_t matches = CountMatches(session, hasher.HashFile(program));
+    if (matches > 0 && KeptDespiteMatch(session, program)) continue;
     for (std::size_t match = 0; match < matches; ++match) {
       if (IsKnownName(session, stem)) break;
       LearnName(session, stem);
@@ -268,6 +308,7 @@ bool CheckFileByMD5(Session& session, const std::string& path) {
   MD5Hash hasher(session.platform, session.host);
   const std::size_t matches = CountMatches(session, hasher.HashFile(path));
   const std::string stem = path.size() > 7 ? path.substr(3, path.size() - 7) : std::string();
+  if (matches > 0 && KeptDespiteMatch(session, path)) return false;
   for (std::size_t match = 0; match < matches; ++match) {
     LearnName(session, stem);
     session.WriteMessage(2, path);

@@ -8,6 +8,7 @@
 #include "quellix/engine/run/ProductInfo.h"
 #include "quellix/engine/session/Session.h"
 #include "quellix/lang/Ansi.h"
+#include "quellix/lang/KeptWindowsFileNotice.h"
 
 namespace quellix {
 namespace {
@@ -41,10 +42,30 @@ void StopWithoutFolder(Platform& platform, const char* folder) {
       error, std::string("The ") + folder + " could not be learned from the system", "RunRemoval");
 }
 
+// The folder picker runs redirected: a 32-bit program's pick under system32
+// is really in SysWOW64 (except the folders Windows does not redirect), while
+// the run's file calls are made in the native view.
+std::string NativeBackupFolder(Session& session, const std::string& picked) {
+  const RunValues& run = session.run;
+  bool wow64 = false;
+  if (run.SysWow64Dir.empty() || !session.platform.IsWow64Process(&wow64) || !wow64) return picked;
+  const std::string system = run.SystemDir + "\\";
+  const std::string lower = LowerAnsi(picked);
+  if (lower.compare(0, system.size(), system) != 0) return picked;
+  const std::string below = lower.substr(system.size());
+  for (const char* exempt :
+       {"catroot\\", "catroot2\\", "drivers\\etc\\", "logfiles\\", "spool\\", "driverstore\\"}) {
+    if (below.compare(0, std::string(exempt).size(), exempt) == 0) return picked;
+  }
+  return run.SysWow64Dir + "\\" + picked.substr(system.size());
+}
+
 void ComputeFolderValues(Session& session) {
   Platform& platform = session.platform;
   RunValues& run = session.run;
   run.FilesRemoved = false;
+  run.WindowsFileMatchesWorm = false;
+  session.systemFiles.Reset();
   run.SystemDir =
       FolderFromBuffer([&](std::string& buffer) { platform.GetSystemDirectoryA(buffer); });
   if (run.SystemDir.empty()) StopWithoutFolder(platform, "system folder");
@@ -57,6 +78,7 @@ void ComputeFolderValues(Session& session) {
   run.DatabaseVersion = DatabaseVersionFromCaption(session.host.WindowCaption());
   run.SysWow64Dir =
       FolderFromBuffer([&](std::string& buffer) { platform.GetSystemWow64DirectoryA(buffer); });
+  run.BackupDir = NativeBackupFolder(session, run.BackupDir);
 }
 
 std::vector<std::uint8_t> Utf16LeBytes(const std::u16string& text) {
@@ -116,11 +138,16 @@ void NormalEnding(Session& session, const std::string& logPath, bool somethingRe
   WriteRunLog(session, logPath, false);
   session.WriteMessage(21);
   session.host.SetTerm(true);
+  // A Windows file that holds a worm's bytes was kept: the run found
+  // something, and only Windows can put its file right.
+  if (session.run.WindowsFileMatchesWorm) {
+    session.host.ShowMessageBox(lang::KeptWindowsFileBox(session.language));
+  }
   if (somethingRemoved) {
     session.ShowMessageBox(5, 0);
     session.platform.StartProcess(kRestartCommand, platform::kSwShowMinimized);
   } else {
-    session.ShowMessageBox(6, 0);
+    if (!session.run.WindowsFileMatchesWorm) session.ShowMessageBox(6, 0);
     if (session.ShowMessageBox(7, 4) == 6) {
       session.platform.ShellExecuteA(0, "open", std::string("http://") + kVendorHost + "/?id=14",
                                      "", "", platform::kSwShowNormal);

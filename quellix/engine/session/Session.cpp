@@ -11,6 +11,7 @@ Session::Session(platform::Platform& platform, Host& host, lang::Language& langu
       host(host),
       language(language),
       phases(phases),
+      systemFiles(this->platform, run),
       removalRecord(nativeFiles_),
       ansiCase_(platform) {
   frmMain = FrmMain::Shipped();

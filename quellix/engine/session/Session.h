@@ -13,6 +13,7 @@
 #include "quellix/engine/system/NativeFiles.h"
 #include "quellix/engine/system/AnsiText.h"
 #include "quellix/engine/system/RunValues.h"
+#include "quellix/engine/system/SystemFiles.h"
 #include "quellix/engine/session/RemovalPhases.h"
 #include "quellix/engine/session/frmMain.h"
 
@@ -35,11 +36,13 @@ class Session {
   Host& host;
   lang::Language& language;
   RemovalPhases& phases;
+  RunValues run;
+  // What no evidence ends or deletes: Windows' own files, this program.
+  SystemFiles systemFiles;
 
   FrmMain frmMain;
   std::vector<std::string> InfectionNames;
   std::vector<std::string> KnownDigests;
-  RunValues run;
   // What this run removed, for its undoing; started by each run.
   platform::restore::RecordWriter removalRecord;
 

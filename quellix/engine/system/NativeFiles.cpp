@@ -1,5 +1,7 @@
 #include "quellix/engine/system/NativeFiles.h"
 
+#include "platform/NativeView.h"
+
 namespace quellix {
 
 bool NativeFiles::Wow64() {
@@ -13,14 +15,13 @@ bool NativeFiles::Wow64() {
 template <typename Call>
 auto NativeFiles::InNativeView(Call call, decltype(call()) refused) -> decltype(call()) {
   if (!Wow64()) return call();
-  std::uintptr_t previous = 0;
-  if (!inner().Wow64DisableWow64FsRedirection(&previous)) return refused;
-  const auto result = call();
-  // Turning redirection back on must not hide the file call's own error.
-  const std::uint32_t error = inner().GetLastError();
-  inner().Wow64RevertWow64FsRedirection(previous);
-  inner().SetLastError(error);
-  return result;
+  if (revertFailed_) {
+    inner().SetLastError(platform::error::kAccessDenied);
+    return refused;
+  }
+  const platform::NativeView native(inner(), true, &revertFailed_);
+  if (!native.Entered()) return refused;
+  return call();
 }
 
 std::uint32_t NativeFiles::GetFileAttributesA(const std::string& path) {

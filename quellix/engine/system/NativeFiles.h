@@ -5,7 +5,10 @@
 // the 64-bit system folder, c:\windows\syswow64 the 32-bit one. Redirection
 // stays on for everything else, since a library loaded while it is off would
 // be the 64-bit one. A file call that cannot be made in the native view is not
-// made at all. Outside WOW64 every call goes straight through.
+// made at all, and once redirection could not be turned back on (the thread
+// is left in the native view) no file call is made any more. Redirection is
+// turned back on at every exit of a call, an exception's too. Outside WOW64
+// every call goes straight through.
 #pragma once
 
 #include <cstdint>
@@ -39,6 +42,7 @@ class NativeFiles final : public platform::ForwardingPlatform {
   bool Wow64();
 
   enum class View { kUnknown, kNative, kWow64 } view_ = View::kUnknown;
+  bool revertFailed_ = false;
 };
 
 }  // namespace quellix

@@ -18,6 +18,9 @@ struct RunValues {
   // trailing backslash; empty on a 32-bit Windows.
   std::string SysWow64Dir;
   bool FilesRemoved = false;  // a worm file was backed up and deleted in this run
+  // A file Windows owns holds a worm's bytes: it was kept, and the user is
+  // told how to have Windows repair it.
+  bool WindowsFileMatchesWorm = false;
 };
 
 }  // namespace quellix

@@ -1,24 +1,47 @@
-// The files that Windows itself ships under the names of the process judging
-// table, at the places where it ships them. A worm copy is looked for under
-// such names (the sweep's group A looks for explorer.exe and regedit.exe in
-// the system folder, where 32-bit Windows has none but 64-bit Windows keeps
-// its 32-bit ones in SysWOW64), and a digest list may name one; such a file is
-// kept and reported, never deleted.
+// The files and processes that no evidence ends or deletes, whatever a name,
+// a digest or a rule says: Windows' own files (asked of Windows itself, see
+// platform/WindowsOwnFiles.h) and the processes started from them, and this
+// program's own process and file. A worm copy is looked for under Windows'
+// names (the sweep looks for explorer.exe and regedit.exe in the system
+// folder, where 32-bit Windows has none), so a candidate at such a place is
+// judged by what Windows says it owns, never by its name.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
+#include "platform/Platform.h"
+#include "platform/WindowsOwnFiles.h"
 #include "quellix/engine/system/RunValues.h"
 
 namespace quellix {
 
-// The path as the file system resolves it, lower case: "/" read as "\", a
-// "\\?\" or "\??\" prefix dropped, "." and ".." and doubled separators gone,
-// the trailing dots and blanks of each name removed.
-std::string ResolvedLowerPath(const std::string& path);
+class SystemFiles {
+ public:
+  // Asks nothing until the first question; the folders are those the run
+  // learned.
+  SystemFiles(platform::Platform& platform, const RunValues& run)
+      : platform_(platform), run_(run) {}
 
-// True when the path names a file that Windows ships there: in the Windows
-// folder, the system folder, and on a 64-bit Windows its SysWOW64 folder.
-bool IsWindowsOwnFile(const std::string& path, const RunValues& run);
+  // Forgets every answer: a new run asks again.
+  void Reset() {
+    windowsOwn_.reset();
+    programFile_.reset();
+  }
+
+  // A full path as the native view names it.
+  bool IsWindowsOwn(const std::string& path);
+  bool IsProgramFile(const std::string& path);
+  bool IsProgramProcess(std::uint32_t pid) { return pid == platform_.GetCurrentProcessId(); }
+  // Either of the two: a file no evidence deletes.
+  bool IsKept(const std::string& path) { return IsProgramFile(path) || IsWindowsOwn(path); }
+
+ private:
+  platform::Platform& platform_;
+  const RunValues& run_;
+  std::optional<platform::WindowsOwnFiles> windowsOwn_;
+  std::optional<std::string> programFile_;  // resolved, lower case
+};
 
 }  // namespace quellix

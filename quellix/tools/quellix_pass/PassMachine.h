@@ -16,6 +16,11 @@ class PassMachine {
   virtual platform::Platform& Platform() = 0;
   // Writes the machine as the run left it (scenario builds only).
   virtual void Save(const std::string& file) = 0;
+  // Whether the pass may change the machine: a real Windows lets a program
+  // without an administrator's rights write to protected folders and
+  // machine-wide keys only in a private copy, so such a pass would report
+  // removals that did not happen.
+  virtual bool MayChangeMachine() = 0;
 };
 
 // True where the pass runs on scenario files (the native build).

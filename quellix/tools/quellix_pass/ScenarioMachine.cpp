@@ -27,6 +27,7 @@ class ScenarioMachine : public PassMachine {
   }
 
   platform::Platform& Platform() override { return platform_; }
+  bool MayChangeMachine() override { return true; }
 
   // The program's own resources are not part of the machine it ran on.
   void Save(const std::string& file) override {

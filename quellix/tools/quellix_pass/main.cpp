@@ -24,9 +24,14 @@ constexpr int kMachineUnavailable = 3;
 constexpr int kRunFailed = 4;
 constexpr int kNoRecord = 5;
 constexpr int kNotAllRestored = 6;
+constexpr int kNotAdministrator = 7;
+
+// A pass or a restore that would change a real machine without an administrator's rights.
+struct NotAdministrator {};
 
 int RunRestore(const quellix::pass::Options& options) {
   auto machine = quellix::pass::OpenMachine(options);
+  if (!options.dryRun && !machine->MayChangeMachine()) throw NotAdministrator{};
   quellix::restore::Options restoreOptions;
   restoreOptions.dryRun = options.dryRun;
   restoreOptions.only = options.only;
@@ -42,6 +47,7 @@ int RunRestore(const quellix::pass::Options& options) {
 
 int RunPass(const quellix::pass::Options& options) {
   auto machine = quellix::pass::OpenMachine(options);
+  if (!machine->MayChangeMachine()) throw NotAdministrator{};
   platform::Platform& platform = machine->Platform();
   quellix::pass::ConsoleHost host(std::cout, options.backupDir.value_or(""), options.answerYes);
   quellix::lang::Language language(platform, host);
@@ -51,8 +57,17 @@ int RunPass(const quellix::pass::Options& options) {
   language.LoadLanguage(language.CurrentLanguage());
   quellix::BuiltPhases phases;
   quellix::Session session(platform, host, language, phases);
-  quellix::StartButtonRun(session);
-  if (!options.saveMachineFile.empty()) machine->Save(options.saveMachineFile);
+  // A stopped run is saved too, so that what it changed can be examined.
+  const auto save = [&] {
+    if (!options.saveMachineFile.empty()) machine->Save(options.saveMachineFile);
+  };
+  try {
+    quellix::StartButtonRun(session);
+  } catch (const platform::RuntimeError&) {
+    save();
+    throw;
+  }
+  save();
   return 0;
 }
 
@@ -73,6 +88,11 @@ int main(int argc, char** argv) {
   }
   try {
     return options.restoreFolder ? RunRestore(options) : RunPass(options);
+  } catch (const NotAdministrator&) {
+    std::cerr << "quellix-pass: a pass or a restore needs an administrator's rights; run it from a "
+                 "command "
+                 "prompt opened as administrator\n";
+    return kNotAdministrator;
   } catch (const platform::RuntimeError& error) {
     std::cerr << "quellix-pass: run stopped: " << error.Description() << " (error "
               << error.Number() << " in " << error.Source() << ")\n";
