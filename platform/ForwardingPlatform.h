@@ -117,6 +117,7 @@ class ForwardingPlatform : public Platform {
     return inner_.GetDriveTypeA(rootPath);
   }
   std::uint32_t GetCurrentProcessId() override { return inner_.GetCurrentProcessId(); }
+  std::uint32_t GetDesktopWindowProcessId() override { return inner_.GetDesktopWindowProcessId(); }
   bool GetOwnModuleFileNameA(std::string* path) override {
     return inner_.GetOwnModuleFileNameA(path);
   }

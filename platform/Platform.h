@@ -252,6 +252,11 @@ class Platform {
   // GetLastError when it cannot be read).
   virtual std::uint32_t GetCurrentProcessId() = 0;
   virtual bool GetOwnModuleFileNameA(std::string* path) = 0;
+  // The id of the process that owns the desktop window
+  // (GetWindowThreadProcessId of GetDesktopWindow): on Windows the session's
+  // own subsystem, under Wine its desktop program; 0 where there is none.
+  // Ending it ends every window of the session.
+  virtual std::uint32_t GetDesktopWindowProcessId() = 0;
   virtual bool CloseHandle(Handle handle) = 0;
   virtual bool OpenProcessToken(std::uint32_t access, Handle* token) = 0;
   virtual bool LookupPrivilegeValueA(const std::string& systemName,

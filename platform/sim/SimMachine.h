@@ -37,6 +37,8 @@ struct Process {
   // When it was started (GetProcessTimes): AddProcess gives every process,
   // and a process that takes an existing id, a later time than all before.
   std::uint64_t creationTime = 0;
+  // It owns the desktop window (Wine's desktop program does).
+  bool ownsDesktop = false;
 };
 
 struct Service {

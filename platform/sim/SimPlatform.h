@@ -118,6 +118,8 @@ class SimPlatform : public Platform {
   // Machine::programPid and Machine::programPath.
   std::uint32_t GetCurrentProcessId() override;
   bool GetOwnModuleFileNameA(std::string* path) override;
+  // The process marked ownsDesktop, or 0.
+  std::uint32_t GetDesktopWindowProcessId() override;
 
   std::uint32_t GetSystemDirectoryA(std::string& buffer) override;
   std::uint32_t GetTempPathA(std::string& buffer) override;

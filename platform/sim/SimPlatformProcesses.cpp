@@ -386,6 +386,13 @@ std::uint32_t SimPlatform::GetPlatformId() { return machine_.platformId; }
 
 std::uint32_t SimPlatform::GetCurrentProcessId() { return machine_.programPid; }
 
+std::uint32_t SimPlatform::GetDesktopWindowProcessId() {
+  for (const Process& process : machine_.processes) {
+    if (process.ownsDesktop) return process.pid;
+  }
+  return 0;
+}
+
 bool SimPlatform::GetOwnModuleFileNameA(std::string* path) {
   *path = machine_.programPath;
   return true;

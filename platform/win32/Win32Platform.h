@@ -65,6 +65,7 @@ class Win32Platform final : public Platform {
   bool GetVersionExA(OsVersion* version) override;
   std::uint32_t GetCurrentProcessId() override;
   bool GetOwnModuleFileNameA(std::string* path) override;
+  std::uint32_t GetDesktopWindowProcessId() override;
 
   std::uint32_t GetSystemDirectoryA(std::string& buffer) override;
   std::uint32_t GetTempPathA(std::string& buffer) override;

@@ -123,6 +123,12 @@ std::uint32_t Win32Platform::GetPlatformId() {
 
 std::uint32_t Win32Platform::GetCurrentProcessId() { return ::GetCurrentProcessId(); }
 
+std::uint32_t Win32Platform::GetDesktopWindowProcessId() {
+  DWORD pid = 0;
+  if (::GetWindowThreadProcessId(::GetDesktopWindow(), &pid) == 0) return 0;
+  return pid;
+}
+
 bool Win32Platform::GetOwnModuleFileNameA(std::string* path) {
   // Long enough for any path the ANSI call can give back.
   std::string buffer(32768, '\0');

@@ -8,7 +8,7 @@ namespace {
 using T = LogTreatment;
 
 // Whole numbers from 3 on select row number + 8.
-constexpr std::array<LogMessage, 28> kLogMessages = {{
+constexpr std::array<LogMessage, 29> kLogMessages = {{
     {1.0f, 8, T::kLineBreaks},
     {2.0f, 9, T::kArgument},
     {2.5f, 10, T::kUnchanged},
@@ -29,6 +29,7 @@ constexpr std::array<LogMessage, 28> kLogMessages = {{
     {14.5f, 0, T::kFixedEnglish, kSystemFileKeptText},
     {14.6f, 0, T::kFixedEnglish, kMatchingSystemFileKeptText},
     {14.7f, 0, T::kFixedEnglish, kProgramKeptText},
+    {14.8f, 0, T::kFixedEnglish, kDesktopKeptText},
     {15.0f, 23, T::kUnchanged},
     {16.0f, 24, T::kUnchanged},
     {17.0f, 25, T::kUnchanged},

@@ -29,14 +29,16 @@ struct LogMessage {
 // Numbers 2.75, 12.5 and 14.5 to 14.7 have no row in any table: every
 // language writes these texts. 14.5 reports a file that Windows itself owns
 // at the place a worm copy was looked for, 14.6 one whose bytes match a
-// worm's digest, 14.7 this program's own file or process: none of them is
-// ever deleted or ended. 12.5 reports a process left running because its id
-// named another image by the time it was to be ended.
+// worm's digest, 14.7 this program's own file or process, 14.8 the process
+// that owns the desktop window: none of them is ever deleted or ended. 12.5 reports a process left
+// running because its id named another image by the time it was to be ended.
 constexpr const char16_t* kAutoRunsText = u"SmartScanning AutoRuns...";
 constexpr const char16_t* kSystemFileKeptText = u"Kept Windows system file %%";
 constexpr const char16_t* kMatchingSystemFileKeptText =
     u"Kept Windows system file %% ...its contents match a worm";
 constexpr const char16_t* kProgramKeptText = u"Kept %% ...it is Quellix itself";
+constexpr const char16_t* kDesktopKeptText =
+    u"Left %% running ...it holds the desktop, and every window with it";
 constexpr const char16_t* kProcessChangedText =
     u"Skipped %% ...its process id names another program now";
 

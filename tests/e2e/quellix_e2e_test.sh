@@ -139,6 +139,10 @@ qlx_drive_pass 'C:\Quellix Backup' close-main
 check "the run was driven to its end, the close request during it refused" test "$status" -eq 0
 check "the details box holds the run" has 'print-details| Done!'
 check "the worm process was terminated" has 'print-details| teekids.exe ...Terminated'
+# Wine's desktop program runs as system32\explorer.exe, where Windows keeps
+# no Explorer: the pass names it, and must leave it running.
+check "the desktop's program is left running" \
+  has 'print-details| Left c:\windows\system32\explorer.exe running ...it holds the desktop, and every window with it'
 check "SmartScan identified the worm by the feed's digest" \
   has 'print-details| qlxnews.exe ...Identified'
 check "and the sweep removed it by its learned name" \

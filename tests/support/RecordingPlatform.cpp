@@ -175,6 +175,11 @@ std::uint32_t RecordingPlatform::GetCurrentProcessId() {
   return inner_.GetCurrentProcessId();
 }
 
+std::uint32_t RecordingPlatform::GetDesktopWindowProcessId() {
+  Record("GetDesktopWindowProcessId", {});
+  return inner_.GetDesktopWindowProcessId();
+}
+
 bool RecordingPlatform::GetOwnModuleFileNameA(std::string* path) {
   Record("GetOwnModuleFileNameA", {});
   return inner_.GetOwnModuleFileNameA(path);

@@ -69,6 +69,7 @@ class RecordingPlatform : public platform::Platform {
   bool GetVersionExA(platform::OsVersion* version) override;
   std::uint32_t GetCurrentProcessId() override;
   bool GetOwnModuleFileNameA(std::string* path) override;
+  std::uint32_t GetDesktopWindowProcessId() override;
   bool SfcIsFileProtected(const std::u16string& path) override;
   std::uint32_t GetSystemDirectoryA(std::string& buffer) override;
   std::uint32_t GetTempPathA(std::string& buffer) override;

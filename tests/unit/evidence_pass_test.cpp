@@ -164,6 +164,26 @@ TEST(EvidencePass, AReusedProcessIdIsNotEnded) {
       << testing::PrintToString(lines);
 }
 
+// Wine's desktop program is an explorer.exe in system32, where no Windows
+// keeps one: ending it would close every window, this program's too. An
+// Explorer there that does not hold the desktop is a worm's.
+TEST(EvidencePass, TheDesktopsOwnerIsLeftRunningWhereAnImpostorUnderItsNameIsEnded) {
+  constexpr std::uint32_t kDesktopPid = 3400;
+  test::DetectionFixture f;
+  f.sim.machine.files.AddTextFile("C:\\WINDOWS\\system32\\explorer.exe", "MZ desktop");
+  f.sim.machine.AddProcess(kDesktopPid, "C:\\WINDOWS\\system32\\explorer.exe").ownsDesktop = true;
+  f.sim.machine.AddProcess(kWormPid, "C:\\WINDOWS\\system32\\explorer.exe");
+  KillVirusProcesses(f.session);
+  const auto lines = f.Lines();
+  EXPECT_TRUE(f.sim.machine.FindProcess(kDesktopPid) != nullptr);
+  EXPECT_TRUE(f.sim.machine.FindProcess(kWormPid) == nullptr);
+  EXPECT_NE(std::find(lines.begin(), lines.end(),
+                      "Left c:\\windows\\system32\\explorer.exe running ...it holds the "
+                      "desktop, and every window with it"),
+            lines.end())
+      << testing::PrintToString(lines);
+}
+
 #if QLX_HAS_SCENARIOS
 // A 32-bit program started from Wow6432Node\...\Run as
 // c:\windows\system32\x.exe runs SysWOW64\x.exe: that is the file judged.

@@ -424,12 +424,13 @@ class Reader {
   void ReadProcesses(const Element& list) {
     std::set<std::uint32_t> seen;
     for (const Element& item : list.Items()) {
-      item.ExpectObject({"pid", "image", "terminateSucceeds", "openable", "is64Bit", "delete"});
+      item.ExpectObject(
+          {"pid", "image", "terminateSucceeds", "openable", "is64Bit", "ownsDesktop", "delete"});
       const Element pidElement = item.Field("pid");
       const auto pid = static_cast<std::uint32_t>(pidElement.Number(0, kMaxDword));
       if (!seen.insert(pid).second)
         pidElement.Fail("pid " + std::to_string(pid) + " is listed twice");
-      if (IsDeletion(item, {"image", "terminateSucceeds", "openable", "is64Bit"})) {
+      if (IsDeletion(item, {"image", "terminateSucceeds", "openable", "is64Bit", "ownsDesktop"})) {
         if (!machine_.RemoveProcess(pid)) item.Fail("there is no process to delete");
         continue;
       }
@@ -440,6 +441,8 @@ class Reader {
       if (auto e = item.Optional("openable")) process.openable = e->Boolean();
       process.is64Bit = false;
       if (auto e = item.Optional("is64Bit")) process.is64Bit = e->Boolean();
+      process.ownsDesktop = false;
+      if (auto e = item.Optional("ownsDesktop")) process.ownsDesktop = e->Boolean();
     }
   }
 

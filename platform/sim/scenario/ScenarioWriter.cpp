@@ -300,6 +300,7 @@ std::string SaveScenario(const Machine& machine) {
     if (!process.terminateSucceeds) entry["terminateSucceeds"] = false;
     if (!process.openable) entry["openable"] = false;
     if (process.is64Bit) entry["is64Bit"] = true;
+    if (process.ownsDesktop) entry["ownsDesktop"] = true;
     processes.push_back(entry);
   }
   document["processes"] = processes;

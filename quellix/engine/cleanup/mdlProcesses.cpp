@@ -77,13 +77,16 @@ void Terminate(Session& session, const ProcessEntry& candidate) {
   session.WriteMessage(terminated ? 11 : 12, candidate.Name);
 }
 
-// This program's own process, and a process whose image Windows owns or that
-// is this program, is never ended, whatever named it.
-bool IsUntouchable(Session& session, const ProcessEntry& candidate) {
-  if (session.systemFiles.IsProgramProcess(static_cast<std::uint32_t>(candidate.PID))) {
-    return true;
-  }
-  return session.systemFiles.IsKept(ImagePathOf(candidate, session.run.WindowsDir));
+// The log line that tells why a candidate is never ended, whatever named it:
+// its image is Windows' own or this program, it is this program's process, or
+// it owns the desktop window. 0 for a candidate that may be ended.
+float KeptReason(Session& session, const ProcessEntry& candidate, const std::string& image,
+                 bool windowsOwn) {
+  const auto pid = static_cast<std::uint32_t>(candidate.PID);
+  if (windowsOwn) return 14.5f;
+  if (session.systemFiles.IsProgramProcess(pid) || session.systemFiles.IsKept(image)) return 14.7f;
+  if (session.systemFiles.IsDesktopProcess(pid)) return 14.8f;
+  return 0;
 }
 
 void SweepFiles(Session& session, SweepStrategy strategy) {
@@ -141,8 +144,9 @@ bool KillVirusProcesses(Session& session, SweepStrategy strategy) {
     const std::string image = ImagePathOf(candidate, session.run.WindowsDir);
     const bool windowsOwn = !candidate.Name.empty() && session.systemFiles.IsWindowsOwn(image);
     if (!IsSpared(candidate, session.run, windowsOwn)) {
-      if (windowsOwn || IsUntouchable(session, candidate)) {
-        session.WriteMessage(windowsOwn ? 14.5f : 14.7f, image);
+      const float kept = KeptReason(session, candidate, image, windowsOwn);
+      if (kept != 0) {
+        session.WriteMessage(kept, image);
       } else {
         Terminate(session, candidate);
         attempted = true;

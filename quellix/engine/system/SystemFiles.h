@@ -34,6 +34,11 @@ class SystemFiles {
   bool IsWindowsOwn(const std::string& path);
   bool IsProgramFile(const std::string& path);
   bool IsProgramProcess(std::uint32_t pid) { return pid == platform_.GetCurrentProcessId(); }
+  // Ending it would end every window, this program's too; on Windows it is
+  // the system's own subsystem, which no worm can be.
+  bool IsDesktopProcess(std::uint32_t pid) {
+    return pid != 0 && pid == platform_.GetDesktopWindowProcessId();
+  }
   // Either of the two: a file no evidence deletes.
   bool IsKept(const std::string& path) { return IsProgramFile(path) || IsWindowsOwn(path); }
 
