@@ -58,7 +58,8 @@ double Percent(std::size_t index, std::size_t last) {
 // Ends the judged process only: the listing lies behind a loop that lets
 // window messages run, and meanwhile the process may have ended and its id
 // gone to another program. The id is opened once and its image read through
-// that handle, so what is checked is what is ended.
+// that handle, so what is checked is what is ended: the same image, started
+// when the listed one was.
 void Terminate(Session& session, const ProcessEntry& candidate) {
   Platform& platform = session.platform;
   const auto pid = static_cast<std::uint32_t>(candidate.PID);
@@ -66,7 +67,8 @@ void Terminate(Session& session, const ProcessEntry& candidate) {
   bool terminated = false;
   if (process != platform::kNullHandle) {
     const ProcessEntry now = EntryOfOpenProcess(session, process, pid);
-    if (now.Name != candidate.Name || now.Folder != candidate.Folder) {
+    const bool restarted = candidate.Started != 0 && now.Started != candidate.Started;
+    if (now.Name != candidate.Name || now.Folder != candidate.Folder || restarted) {
       platform.CloseHandle(process);
       session.WriteMessage(12.5f, ImagePathOf(candidate, session.run.WindowsDir));
       return;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "quellix/engine/session/Session.h"
@@ -52,15 +53,6 @@ std::string ModulePathOfHandle(Platform& platform, platform::Handle process, boo
   return path;
 }
 
-std::string ModulePath(Platform& platform, std::uint32_t pid, bool windows64) {
-  const platform::Handle process = platform.OpenProcess(
-      platform::kProcessQueryInformation | platform::kProcessVmRead, false, pid);
-  if (process == platform::kNullHandle) return std::string();
-  const std::string path = ModulePathOfHandle(platform, process, windows64);
-  platform.CloseHandle(process);
-  return path;
-}
-
 ProcessEntry EntryOf(std::string path, std::uint32_t pid) {
   path = TrimBlanks(path);
   path.erase(std::remove(path.begin(), path.end(), '\0'), path.end());
@@ -80,6 +72,17 @@ ProcessEntry EntryOf(std::string path, std::uint32_t pid) {
   return entry;
 }
 
+// Nothing when the image cannot be read.
+std::optional<ProcessEntry> ReadEntry(Session& session, platform::Handle process,
+                                      std::uint32_t pid) {
+  const std::string path =
+      ModulePathOfHandle(session.platform, process, !session.run.SysWow64Dir.empty());
+  if (path.empty()) return std::nullopt;
+  ProcessEntry entry = EntryOf(path, pid);
+  if (!session.platform.GetProcessTimes(process, &entry.Started)) entry.Started = 0;
+  return entry;
+}
+
 }  // namespace
 
 std::string ImagePathOf(const ProcessEntry& entry, const std::string& windowsDir) {
@@ -91,9 +94,7 @@ std::string ImagePathOf(const ProcessEntry& entry, const std::string& windowsDir
 }
 
 ProcessEntry EntryOfOpenProcess(Session& session, platform::Handle process, std::uint32_t pid) {
-  const std::string path =
-      ModulePathOfHandle(session.platform, process, !session.run.SysWow64Dir.empty());
-  return path.empty() ? ProcessEntry{} : EntryOf(path, pid);
+  return ReadEntry(session, process, pid).value_or(ProcessEntry{});
 }
 
 std::int32_t GetPlatformId(Session& session) {
@@ -105,9 +106,12 @@ void EnumerateProcesses(Session& session, ProcessLists& lists) {
   lists.CandidateList.assign(1, ProcessEntry{});
   for (std::uint32_t pid : ProcessIds(session)) {
     session.host.DoEvents();
-    const std::string path = ModulePath(session.platform, pid, !session.run.SysWow64Dir.empty());
-    if (path.empty()) continue;
-    lists.ProcessTable.push_back(EntryOf(path, pid));
+    const platform::Handle process = session.platform.OpenProcess(
+        platform::kProcessQueryInformation | platform::kProcessVmRead, false, pid);
+    if (process == platform::kNullHandle) continue;
+    const std::optional<ProcessEntry> entry = ReadEntry(session, process, pid);
+    session.platform.CloseHandle(process);
+    if (entry) lists.ProcessTable.push_back(*entry);
   }
 }
 

@@ -16,6 +16,9 @@ struct ProcessEntry {
   std::string Name;  // executable file name, lower case
   std::int32_t PID = 0;
   std::string Folder;  // lower case, trailing "\"; begins with the drive letter when it has one
+  // When the process started (GetProcessTimes), telling it from a later one
+  // given the same id; 0 when it could not be read.
+  std::uint64_t Started = 0;
 };
 
 // The process snapshot and the processes chosen from it. Slot 0 of each list
@@ -37,7 +40,7 @@ void AddProcessCandidates(Session& session, ProcessLists& lists, const std::stri
 std::string ImagePathOf(const ProcessEntry& entry, const std::string& windowsDir);
 
 // An open process as the listing reads it; the entry's Name is empty when
-// its image cannot be read.
+// its image cannot be read. The handle needs query and read access.
 ProcessEntry EntryOfOpenProcess(Session& session, platform::Handle process, std::uint32_t pid);
 
 // GetVersionExA's platform id: 2 for the NT family.
