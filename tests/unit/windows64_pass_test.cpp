@@ -130,8 +130,23 @@ TEST_P(Windows64Pass, RemovesEveryWormOfBothWorldsAndKeepsWindowsOwnFiles) {
   EXPECT_EQ(pass.sim.machine.registry.FindValue(
                 "HKLM\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run", "taskmon"),
             nullptr);
-  EXPECT_NE(pass.sim.machine.files.FindPath("C:\\Saved\\HKLM Wow6432Node Run taskmon.reg"),
-            nullptr);
+  // Windows keeps RunServices apart for 32-bit programs too; each backup
+  // names the key the value was taken from, so that it goes back there.
+  EXPECT_EQ(pass.Count("Found HKLM\\..\\Wow6432Node\\..\\RunServices\\avserve="
+                       "c:\\windows\\syswow64\\avserve.exe ...Removed"),
+            1u);
+  for (const auto& [backup, key] : std::map<std::string, std::string>{
+           {"C:\\Saved\\HKLM Wow6432Node Run taskmon.reg", "Run"},
+           {"C:\\Saved\\HKLM Wow6432Node RunServices avserve.reg", "RunServices"}}) {
+    const auto* node = pass.sim.machine.files.FindPath(backup);
+    ASSERT_NE(node, nullptr) << backup;
+    EXPECT_NE(std::string(node->contents.begin(), node->contents.end())
+                  .find("[HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Microsoft\\Windows\\"
+                        "CurrentVersion\\" +
+                        key + "]"),
+              std::string::npos)
+        << backup;
+  }
 
   // The restart is ordered; the 32-bit program leaves redirection on, as it
   // found it: its system32 still leads to SysWOW64's regedit.exe. (A 64-bit
