@@ -104,7 +104,7 @@ TEST(GorselRestore, AFixIsUndoneByTheRestoreOfItsBackupFolder) {
               json::array())
         << "the fix removed nothing";
     ASSERT_FALSE(m.host.boxes.empty());
-    EXPECT_EQ(m.host.boxes.back().text.find("restore record"), std::string::npos)
+    EXPECT_EQ(m.host.boxes.back().text.find("could not be written to"), std::string::npos)
         << m.host.boxes.back().text;
     EXPECT_NE(m.machine.files.FindPath(std::string(kEtc) + "How to undo this run.txt"), nullptr);
 
