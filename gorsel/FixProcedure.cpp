@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "gorsel/Form1.h"
+#include "gorsel/HostsRemoval.h"
 #include "gorsel/Paths.h"
 #include "gorsel/Publisher.h"
 #include "gorsel/RegistryHelpers.h"
@@ -81,6 +82,8 @@ void Form1::doFix_Click() {
     return;
   }
   valuesNotSaved_ = 0;
+  removalsNotRecorded_ = 0;
+  record_->Start(kBackupFolder);
 
   // 1: the processes started from the load value.
   if (!loadValue_.empty()) {
@@ -158,9 +161,13 @@ void Form1::doFix_Click() {
           hostsCopy + ".";
     }
   }
-  host_.ShowMessageBox(
-      texts::FinalMessage(hostsNote, texts::BackupNote(kBackupFolder, valuesNotSaved_)),
-      texts::kFinalTitle, BoxIcon::kInformation);
+  record_->Close();
+  std::string backupNote = texts::BackupNote(kBackupFolder, valuesNotSaved_);
+  if (removalsNotRecorded_ > 0) {
+    backupNote += "\r\n" + texts::RecordNote(record_->Path(), removalsNotRecorded_);
+  }
+  host_.ShowMessageBox(texts::FinalMessage(hostsNote, backupNote), texts::kFinalTitle,
+                       BoxIcon::kInformation);
 }
 
 void Form1::ScanRunValues(platform::HKey hive, const std::string& hivePrefix,
@@ -195,14 +202,14 @@ void Form1::ClearAttributes(const std::string& path) {
   system_.SetFileAttributesA(path, cleared == 0 ? platform::kFileAttributeNormal : cleared);
 }
 
-void Form1::DeleteIfNamed(const std::string& path, const std::string& name, bool ignoreCase) {
-  if (path.find_first_of("*?") != std::string::npos) return;
+bool Form1::DeleteIfNamed(const std::string& path, const std::string& name, bool ignoreCase) {
+  if (path.find_first_of("*?") != std::string::npos) return false;
   std::vector<platform::FindEntry> entries;
-  if (!system_.FindFiles(path, &entries) || entries.size() != 1) return;
+  if (!system_.FindFiles(path, &entries) || entries.size() != 1) return false;
   const platform::FindEntry& entry = entries.front();
-  if ((entry.attributes & platform::kFileAttributeDirectory) != 0) return;
+  if ((entry.attributes & platform::kFileAttributeDirectory) != 0) return false;
   const bool named = ignoreCase ? LowerCase(entry.name) == name : entry.name == name;
-  if (named) system_.DeleteFileA(path);
+  return named && system_.DeleteFileA(path);
 }
 
 void Form1::DeleteStartupShortcut(const std::string& path, const std::string& name) {
@@ -241,14 +248,29 @@ void Form1::BackUpAndDeleteValue(const std::string& hivePath) {
 
 void Form1::BackUpAndDeleteValue(platform::HKey hive, const std::string& subKey,
                                  const std::string& valueName) {
-  if (gorsel::BackUpAndDeleteValue(system_, hive, subKey, valueName, kBackupFolder) ==
+  platform::restore::RemovedValue deleted;
+  if (gorsel::BackUpAndDeleteValue(system_, hive, subKey, valueName, kBackupFolder, &deleted) ==
       ValueBackup::kNotSaved) {
     ++valuesNotSaved_;
   }
+  if (deleted.regFile.empty()) return;
+  // A 32-bit Gorsel on a 64-bit Windows reaches the 32-bit programs' keys
+  // of HKLM\Software; HKCU\Software is one key for both.
+  bool wow64 = false;
+  if (hive == platform::kHkeyLocalMachine && system_.IsWow64Process(&wow64) && wow64) {
+    deleted.view = platform::restore::View::k32Bit;
+  }
+  Record(deleted);
+}
+
+void Form1::Record(const platform::restore::Item& item) {
+  // The removal stands; only its undoing is lost, and the last box says so.
+  if (!record_->Append(item)) ++removalsNotRecorded_;
 }
 
 bool Form1::ReplaceHostsFile(std::string* copy, std::string* note) {
-  if (system_.GetFileAttributesA(kHostsPath) == platform::kInvalidFileAttributes) {
+  const std::uint32_t attributes = system_.GetFileAttributesA(kHostsPath);
+  if (attributes == platform::kInvalidFileAttributes) {
     // Nothing to keep (or nothing that can be looked at): only a missing
     // file may be written anew.
     const std::uint32_t error = system_.GetLastError();
@@ -274,7 +296,14 @@ bool Form1::ReplaceHostsFile(std::string* copy, std::string* note) {
   }
   *note = "Your previous hosts file was kept as " + *copy + ".";
   ClearAttributes(kHostsPath);
-  DeleteIfNamed(kHostsPath, "hosts", true);
+  if (DeleteIfNamed(kHostsPath, "hosts", true)) {
+    platform::restore::RemovedHostsLines removal;
+    if (HostsRemoval(system_, kHostsPath, attributes, *copy, HostsText(), &removal)) {
+      Record(removal);
+    } else {
+      ++removalsNotRecorded_;
+    }
+  }
   return true;
 }
 

@@ -30,7 +30,10 @@ std::string GetStartMenuFolder(platform::Platform& system) {
   return TrimAtNull(path);
 }
 
-Form1::Form1(platform::Platform& system, FormHost& host) : system_(system), host_(host) {}
+Form1::Form1(platform::Platform& system, FormHost& host)
+    : system_(system),
+      host_(host),
+      record_(std::make_unique<platform::restore::RecordWriter>(system)) {}
 
 void Form1::Form_Load() {
   std::string systemDirectory(kPathCapacity, '\0');

@@ -13,6 +13,7 @@
 #include "gorsel/SystemGuard.h"
 #include "platform/Platform.h"
 #include "platform/WindowsOwnFiles.h"
+#include "platform/restore/RecordWriter.h"
 
 namespace gorsel {
 
@@ -50,7 +51,8 @@ class Form1 {
   void NoteHost(const ProcessFilter& filter);
   void ClearAttributes(const std::string& path);
   // Deletes path when a file of exactly that name (case kept) is there.
-  void DeleteIfNamed(const std::string& path, const std::string& name, bool ignoreCase);
+  // True when it was deleted.
+  bool DeleteIfNamed(const std::string& path, const std::string& name, bool ignoreCase);
   void DeleteStartupShortcut(const std::string& path, const std::string& name);
   void DeleteLoadProgram();
   void KillByImageNames(const std::vector<const char*>& names);
@@ -62,6 +64,8 @@ class Form1 {
   // became of it. False when it must not be written anew.
   bool ReplaceHostsFile(std::string* copy, std::string* note);
   bool WriteHostsFile();
+  // Writes one removal to the fix's restore record, counting one it cannot.
+  void Record(const platform::restore::Item& item);
   void OpenPage(const char* address);
 
   platform::Platform& system_;
@@ -73,6 +77,9 @@ class Form1 {
   std::vector<ProcessRow> rows_;
   std::string text1_;
   int valuesNotSaved_ = 0;
+  // Held apart so that the form can still be moved.
+  std::unique_ptr<platform::restore::RecordWriter> record_;
+  int removalsNotRecorded_ = 0;
 };
 
 }  // namespace gorsel

@@ -48,6 +48,11 @@ std::string BackupNote(const std::string& folder, int valuesNotSaved) {
   return note;
 }
 
+std::string RecordNote(const std::string& path, int removalsNotRecorded) {
+  return std::to_string(removalsNotRecorded) + " removal(s) could not be written to " + path +
+         ", so quellix-pass --restore cannot put them back.";
+}
+
 std::string UnloadMessage() {
   return std::string("If Gorsel helped you, please leave a comment at ") + kPublisherSite +
          ". Thank you!";

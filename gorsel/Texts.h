@@ -38,6 +38,8 @@ constexpr const char* kNoSystemFolder =
 // scripts, whose processes are never ended for it.
 std::string HostNote(const std::string& program);
 std::string BackupNote(const std::string& folder, int valuesNotSaved);
+// The line added when removals are missing from the restore record at path.
+std::string RecordNote(const std::string& path, int removalsNotRecorded);
 std::string UnloadMessage();
 
 }  // namespace gorsel::texts

@@ -30,10 +30,12 @@ std::string FileName(platform::HKey hive, const std::string& valueName, int numb
   return "Gorsel " + hiveName + " " + name + suffix + ".reg";
 }
 
-bool WriteNewFile(platform::Platform& system, const std::string& folder, platform::HKey hive,
-                  const std::string& valueName, const std::string& text) {
+// The new file's name in folder; "" when none could be written whole.
+std::string WriteNewFile(platform::Platform& system, const std::string& folder, platform::HKey hive,
+                         const std::string& valueName, const std::string& text) {
   for (int number = 1; number <= kMaxFileNumber; ++number) {
-    const std::string path = folder + FileName(hive, valueName, number);
+    const std::string name = FileName(hive, valueName, number);
+    const std::string path = folder + name;
     const platform::Handle file = system.CreateFileA(
         path, platform::kGenericWrite, 0, platform::kCreateNew, platform::kFileAttributeNormal);
     if (file == platform::kInvalidHandleValue || file == platform::kNullHandle) {
@@ -41,7 +43,7 @@ bool WriteNewFile(platform::Platform& system, const std::string& folder, platfor
       if (error == platform::error::kFileExists || error == platform::error::kAlreadyExists) {
         continue;
       }
-      return false;
+      return std::string();
     }
     std::uint32_t written = 0;
     const bool whole =
@@ -50,9 +52,9 @@ bool WriteNewFile(platform::Platform& system, const std::string& folder, platfor
     system.CloseHandle(file);
     // A part of a copy would pass for a copy.
     if (!whole) system.DeleteFileA(path);
-    return whole;
+    return whole ? name : std::string();
   }
-  return false;
+  return std::string();
 }
 
 std::string KeyWithoutTrailingSlash(std::string subKey) {
@@ -64,7 +66,9 @@ std::string KeyWithoutTrailingSlash(std::string subKey) {
 
 ValueBackup BackUpAndDeleteValue(platform::Platform& system, platform::HKey hive,
                                  const std::string& subKey, const std::string& valueName,
-                                 const std::string& folder) {
+                                 const std::string& folder,
+                                 platform::restore::RemovedValue* deleted) {
+  deleted->regFile.clear();
   const std::string keyPath = KeyWithoutTrailingSlash(subKey);
   platform::HKey key = 0;
   if (system.RegOpenKeyExA(hive, keyPath, kQueryAndSetValue, &key) != platform::error::kSuccess) {
@@ -77,9 +81,13 @@ ValueBackup BackUpAndDeleteValue(platform::Platform& system, platform::HKey hive
   if (read == platform::error::kSuccess) {
     const std::string text =
         RegFileForValue(HiveName(hive) + "\\" + keyPath, valueName, type, data);
-    outcome = WriteNewFile(system, folder, hive, valueName, text) ? ValueBackup::kSaved
-                                                                  : ValueBackup::kNotSaved;
-    if (outcome == ValueBackup::kSaved) system.RegDeleteValueA(key, valueName);
+    const std::string regFile = WriteNewFile(system, folder, hive, valueName, text);
+    outcome = regFile.empty() ? ValueBackup::kNotSaved : ValueBackup::kSaved;
+    if (outcome == ValueBackup::kSaved &&
+        system.RegDeleteValueA(key, valueName) == platform::error::kSuccess) {
+      *deleted = platform::restore::RemovedValue{
+          hive, platform::restore::View::kNative, keyPath, {valueName, type, data}, regFile};
+    }
   } else if (read != platform::error::kFileNotFound) {
     outcome = ValueBackup::kNotSaved;
   }

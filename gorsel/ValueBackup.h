@@ -9,6 +9,7 @@
 
 #include "platform/Platform.h"
 #include "platform/RegFileText.h"
+#include "platform/restore/RestoreRecord.h"
 
 namespace gorsel {
 
@@ -22,9 +23,12 @@ enum class ValueBackup {
 };
 
 // Saves the value valueName of hive\subKey into a new file of folder (with
-// its trailing "\"), never replacing one, and then deletes it.
+// its trailing "\"), never replacing one, and then deletes it. Once it is
+// gone, deleted says what it was and names its file, for the restore record
+// (its view left to the caller); otherwise deleted->regFile stays empty.
 ValueBackup BackUpAndDeleteValue(platform::Platform& system, platform::HKey hive,
                                  const std::string& subKey, const std::string& valueName,
-                                 const std::string& folder);
+                                 const std::string& folder,
+                                 platform::restore::RemovedValue* deleted);
 
 }  // namespace gorsel

@@ -75,7 +75,9 @@ struct RemovedHostsLines {
     std::string ending;  // "\r\n", "\n" or "" for an unterminated last line
   };
   std::vector<Line> removed;
-  std::string addedLine;     // a line the run appended with its ending; "" for none
+  // What the run appended: a line with its ending, or the whole text of a
+  // file it wrote anew; "" for none.
+  std::string addedLine;
   bool endingAdded = false;  // the run ended the last kept line to append it
 };
 

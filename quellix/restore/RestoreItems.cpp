@@ -194,7 +194,7 @@ bool WriteWhole(Platform& platform, const std::string& path, const std::string& 
 }
 
 // Puts the removed lines back at their places among the lines there now,
-// without the line the run added; a line that is there again is not doubled.
+// without what the run added; a line that is there again is not doubled.
 Outcome RestoreHosts(Platform& platform, const std::string& folder,
                      const record::RemovedHostsLines& hosts, bool dryRun) {
   std::string current;
@@ -202,18 +202,25 @@ Outcome RestoreHosts(Platform& platform, const std::string& folder,
       platform.GetFileAttributesA(hosts.path) != platform::kInvalidFileAttributes) {
     return Failed("the hosts file cannot be read");
   }
+  // What the run added is taken out while the file still ends with it: one
+  // line, or the whole text of a file the run wrote anew.
+  const std::string& added = hosts.addedLine;
+  const std::size_t kept = current.size() - std::min(current.size(), added.size());
+  const bool addedThere = !added.empty() && current.size() >= added.size() &&
+                          current.compare(kept, added.size(), added) == 0 &&
+                          (kept == 0 || current[kept - 1] == '\n');
+  if (addedThere) current.resize(kept);
   std::vector<HostsLine> lines = SplitHostsLines(current);
-  if (!hosts.addedLine.empty() && !lines.empty() &&
-      lines.back().text + lines.back().ending == hosts.addedLine) {
-    lines.pop_back();
-    if (hosts.endingAdded && !lines.empty() && lines.back().ending == "\r\n") {
-      lines.back().ending.clear();
-    }
+  if (addedThere && hosts.endingAdded && !lines.empty() && lines.back().ending == "\r\n") {
+    lines.back().ending.clear();
   }
   int putBack = 0;
   int there = 0;
+  // A line is there again when the file held it before the restore: lines
+  // the run took out twice (two blank lines, two "#") both go back.
+  const std::vector<HostsLine> before = lines;
   for (const record::RemovedHostsLines::Line& removed : hosts.removed) {
-    const bool again = std::any_of(lines.begin(), lines.end(), [&](const HostsLine& line) {
+    const bool again = std::any_of(before.begin(), before.end(), [&](const HostsLine& line) {
       return LowerAnsi(line.text) == LowerAnsi(removed.text);
     });
     if (again) {

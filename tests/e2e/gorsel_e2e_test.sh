@@ -42,7 +42,8 @@ pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
   cp -f "$hosts_before" "$hosts"
-  rm -f "$hosts".*back "$hosts_before" "$(dirname "$hosts")"/Gorsel\ *.reg
+  rm -f "$hosts".*back "$hosts_before" "$(dirname "$hosts")"/Gorsel\ *.reg \
+    "$(dirname "$hosts")"/Restore\ record*.txt "$(dirname "$hosts")/How to undo this run.txt"
   rm -rf "$work" "$dir" "$drive_c/Documents and Settings/tester"
 }
 trap cleanup EXIT
@@ -125,6 +126,9 @@ check "the hosts file holds exactly the three lines" \
 check "the old hosts file was kept beside it" cmp -s "$hosts.back" "$hosts_before"
 check "the removed values were saved beside it" \
   grep -q '^"pics"=' "$(dirname "$hosts")/Gorsel HKCU pics.reg"
+check "the restore record lists the value and the hosts file" \
+  bash -c $'grep -q "^value\tHKCU\t.*\tpics\t" "$1" && grep -q "^hosts\t" "$1"' _ \
+  "$(dirname "$hosts")/Restore record.txt"
 wine_quiet reg delete "$run_key" /v GorselNotepad /f >/dev/null
 
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }

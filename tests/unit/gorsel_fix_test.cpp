@@ -58,13 +58,24 @@ void Append(std::vector<std::string>* list, std::initializer_list<std::string> i
   list->insert(list->end(), items);
 }
 
-// The saved copy of a value, then its deletion.
+// The restore record, made with its header and the note beside it by the
+// first removal.
+void AppendRecordMade(std::vector<std::string>* list) {
+  const std::string record = std::string(kBackups) + "Restore record.txt";
+  const std::string note = std::string(kBackups) + "How to undo this run.txt";
+  Append(list, {"CreateFileA(" + record + ", 1073741824, 1, 1, 128)", "WriteFile(" + record + ")",
+                "CreateFileA(" + note + ", 1073741824, 0, 1, 128)", "WriteFile(" + note + ")"});
+}
+
+// The saved copy of a value, its deletion, and then its line in the record.
 void AppendDeletion(std::vector<std::string>* list, const std::string& value,
-                    const std::string& regFile) {
+                    const std::string& regFile, bool makesRecord = false) {
   const std::string path = std::string(kBackups) + regFile;
   list->push_back("CreateFileA(" + path + ", 1073741824, 0, 1, 128)");
   list->push_back("WriteFile(" + path + ")");
   list->push_back("RegDeleteValueA(" + value + ")");
+  if (makesRecord) AppendRecordMade(list);
+  list->push_back("WriteFile(" + std::string(kBackups) + "Restore record.txt)");
 }
 
 TEST(GorselFix, RunsEveryStepInOrderOnItsTargets) {
@@ -112,13 +123,17 @@ TEST(GorselFix, RunsEveryStepInOrderOnItsTargets) {
          {"TerminateProcess(2500)", "DeleteFileA(" + std::string(kImpostor) + ")",
           "SetFileAttributesA(" + std::string(kAllUsersLink) + ", 32)",
           "DeleteFileA(" + std::string(kAllUsersLink) + ")", "DeleteFileA(" + userLink + ")"});
-  AppendDeletion(&expected, std::string(kWindowsNtKey) + "\\load", "Gorsel HKCU load.reg");
+  AppendDeletion(&expected, std::string(kWindowsNtKey) + "\\load", "Gorsel HKCU load.reg", true);
   AppendDeletion(&expected, std::string(kWindowsNtKey) + "\\run", "Gorsel HKCU run.reg");
   AppendDeletion(&expected, std::string(kHklmWindowsNt) + "\\load", "Gorsel HKLM load.reg");
   AppendDeletion(&expected, std::string(kHklmWindowsNt) + "\\run", "Gorsel HKLM run.reg");
-  Append(&expected, {"CopyFileA(" + std::string(kHostsLower) + ", " + kHostsLower + ".back, true)",
-                     "DeleteFileA(" + std::string(kHostsLower) + ")", "TerminateProcess(2600)",
-                     "TerminateProcess(2601)", "TerminateProcess(2710)", "TerminateProcess(2711)"});
+  Append(&expected,
+         {"CopyFileA(" + std::string(kHostsLower) + ", " + kHostsLower + ".back, true)",
+          "DeleteFileA(" + std::string(kHostsLower) + ")",
+          // Its copy is read for the record's digest.
+          "CreateFileA(" + std::string(kHostsLower) + ".back, 2147483648, 3, 3, 128)",
+          "WriteFile(" + std::string(kBackups) + "Restore record.txt)", "TerminateProcess(2600)",
+          "TerminateProcess(2601)", "TerminateProcess(2710)", "TerminateProcess(2711)"});
   // Jumpgrid.exe refuses to end until the sixth pass.
   for (int pass = 0; pass < 6; ++pass) expected.push_back("TerminateProcess(2712)");
   AppendDeletion(&expected, std::string(kHklmRun) + "\\SystemTray", "Gorsel HKLM SystemTray.reg");
@@ -280,7 +295,8 @@ TEST(GorselFix, RunScanRemovesProgramsStartedFromDocuments) {
 }
 
 // On a clean machine the hosts file is the only thing written (after its
-// copy), nothing ends, and the last box says where the copy is.
+// copy, and with its line in the restore record), nothing ends, and the last
+// box says where the copy is.
 TEST(GorselFix, OnACleanMachineOnlyTheHostsFileChanges) {
   GorselMachine m;
   const std::string oldHosts = Text(m.machine.files.FindPath(kHosts)->contents);
@@ -290,9 +306,16 @@ TEST(GorselFix, OnACleanMachineOnlyTheHostsFileChanges) {
 
   std::vector<std::string> calls;
   for (const auto& change : m.machine.changes) calls.push_back(change.call + " " + change.target);
+  const std::string record = "C:\\WINDOWS\\system32\\drivers\\etc\\Restore record.txt";
+  const std::string note = "C:\\WINDOWS\\system32\\drivers\\etc\\How to undo this run.txt";
   EXPECT_EQ(calls, (std::vector<std::string>{
                        "CopyFileA " + std::string(kHosts) + ".back",
                        "DeleteFileA " + std::string(kHosts),
+                       "CreateFileA " + record,
+                       "WriteFile " + record,
+                       "CreateFileA " + note,
+                       "WriteFile " + note,
+                       "WriteFile " + record,
                        "CreateFileA " + std::string(kHosts),
                        "WriteFile " + std::string(kHosts),
                    }));

@@ -2,6 +2,7 @@
 // platform that writes down every call.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -38,14 +39,16 @@ struct GorselMachine {
 
   // The calls that change something, in order, with what they aim at:
   // "TerminateProcess(2500)", "RegDeleteValueA(HKCU\\...\\Run\\name)",
-  // "DeleteFileA(C:\\x.exe)", "WriteFile(C:\\x.reg)".
+  // "DeleteFileA(C:\\x.exe)", "WriteFile(C:\\x.reg)". A file handle is the
+  // one the last CreateFileA gave when it is first used.
   std::vector<std::string> Changes() const {
     static const char* const kChanging[] = {"DeleteFileA(", "SetFileAttributesA(", "CopyFileA(",
                                             "CreateFileA(", "ShellExecuteA("};
     std::vector<std::string> changes;
     std::string lastPid;
     std::string lastKey;
-    std::string lastFile;
+    std::string openedFile;
+    std::map<std::string, std::string> files;
     for (const std::string& call : system.calls()) {
       const std::vector<std::string> args = Arguments(call);
       if (call.rfind("OpenProcess(", 0) == 0) lastPid = args.at(2);
@@ -53,8 +56,15 @@ struct GorselMachine {
         lastKey = (args.at(0) == std::to_string(platform::kHkeyCurrentUser) ? "HKCU\\" : "HKLM\\") +
                   args.at(1);
       }
-      if (call.rfind("CreateFileA(", 0) == 0) lastFile = args.at(0);
-      if (call.rfind("WriteFile(", 0) == 0) changes.push_back("WriteFile(" + lastFile + ")");
+      if (call.rfind("CreateFileA(", 0) == 0) openedFile = args.at(0);
+      for (const char* use : {"ReadFile(", "WriteFile(", "GetFileSizeEx(", "CloseHandle("}) {
+        if (call.rfind(use, 0) != 0 || files.count(args.at(0)) != 0 || openedFile.empty()) continue;
+        files[args.at(0)] = openedFile;
+        openedFile.clear();
+      }
+      if (call.rfind("WriteFile(", 0) == 0)
+        changes.push_back("WriteFile(" + files[args.at(0)] + ")");
+      if (call.rfind("CloseHandle(", 0) == 0) files.erase(args.at(0));
       if (call.rfind("TerminateProcess(", 0) == 0)
         changes.push_back("TerminateProcess(" + lastPid + ")");
       if (call.rfind("RegDeleteValueA(", 0) == 0) {

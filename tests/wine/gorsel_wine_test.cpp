@@ -66,7 +66,9 @@ class GorselOnWine : public testing::Test {
     // Other suites of this prefix read the hosts file: it goes back as it was.
     Write(kHosts, hostsBefore);
     for (const std::string& pattern :
-         {std::string(kHosts) + "*.back", std::string(kBackups) + "Gorsel *.reg"}) {
+         {std::string(kHosts) + "*.back", std::string(kBackups) + "Gorsel *.reg",
+          std::string(kBackups) + "Restore record*.txt",
+          std::string(kBackups) + "How to undo this run.txt"}) {
       std::vector<platform::FindEntry> entries;
       if (!system.FindFiles(pattern, &entries)) continue;
       for (const auto& entry : entries) system.DeleteFileA(kBackups + entry.name);
@@ -340,6 +342,8 @@ TEST_F(GorselOnWine, OnACleanPrefixOnlyTheHostsFileAndTheLoadValuesChange) {
   EXPECT_EQ(after.erase(std::string(kBackups) + "gorsel hkcu run.reg"), 1u)
       << "the copy of the run value";
   after.erase(std::string(kBackups) + "gorsel hkcu load.reg");
+  EXPECT_EQ(after.erase(std::string(kBackups) + "restore record.txt"), 1u);
+  EXPECT_EQ(after.erase(std::string(kBackups) + "how to undo this run.txt"), 1u);
   before.erase(hosts);
   after.erase(hosts);
   EXPECT_EQ(after, before);
