@@ -45,8 +45,18 @@ void Form1::Form_Load() {
   if (!folders.system.empty()) {
     windowsOwn_ = std::make_unique<platform::WindowsOwnFiles>(system_);
     const platform::WindowsOwnFiles* windowsOwn = windowsOwn_.get();
-    guard_ = SystemGuard(
-        folders, [windowsOwn](const std::string& path) { return windowsOwn->IsWindowsOwn(path); });
+    // Gorsel itself is kept as Windows' files are: a value may name it.
+    std::string ownFile;
+    if (system_.GetOwnModuleFileNameA(&ownFile)) {
+      ownFile = platform::ResolvedLowerPath(system_, ownFile);
+    } else {
+      ownFile.clear();
+    }
+    platform::Platform* system = &system_;
+    guard_ = SystemGuard(folders, [windowsOwn, system, ownFile](const std::string& path) {
+      return windowsOwn->IsWindowsOwn(path) ||
+             (!ownFile.empty() && platform::ResolvedLowerPath(*system, path) == ownFile);
+    });
   }
 
   host_.ShowUserName(GetCurrentUserName(system_));

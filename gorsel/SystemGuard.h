@@ -1,6 +1,6 @@
 // What Gorsel must never end or delete: anything whose file lies in the
 // system folders (system32, SysWOW64) unless the fix itself names that exact
-// path, and any file that Windows says is its own. The family lives
+// path, any file that Windows says is its own, and Gorsel itself. The family lives
 // elsewhere, so the guard costs the fix nothing.
 #pragma once
 
@@ -20,7 +20,8 @@ SystemFolders SystemFoldersFrom(const std::string& systemDirectory);
 
 class SystemGuard {
  public:
-  // Answers for a resolved, lower-case full path.
+  // Answers for a resolved, lower-case full path: Windows' own file, or
+  // this program's.
   using WindowsOwnCheck = std::function<bool(const std::string&)>;
 
   // Knows no system folder, and so protects everything.

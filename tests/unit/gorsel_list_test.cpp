@@ -74,23 +74,20 @@ TEST(GorselStartUp, ListsTheProcessesOfTheLoadValuesProgram) {
 // none of it.
 TEST(GorselStartUp, LoadValuesNamingWindowsListAndEndNothingOfIt) {
   const char* const values[] = {
-      "c:\\windows\\",
-      "c:\\windows\\system32",
-      "e",
-      ".exe",
-      "svchost.exe",
-      "C:\\WINDOWS\\system32\\winlogon.exe",
-      "C:\\WINDOWS\\system32\\plugplay.exe -s",
-      "C:\\WINDOWS\\system32\\wbem\\wmiadap.exe",
-      "C:\\WINDOWS\\SysWOW64\\plugplay.exe",
-      "C:\\WINDOWS\\Temp\\..\\system32\\plugplay.exe",
-      "C:\\WINDOWS\\Explorer.EXE",
+      "c:\\windows\\", "c:\\windows\\system32", "e", ".exe", "svchost.exe",
+      "C:\\WINDOWS\\system32\\winlogon.exe", "C:\\WINDOWS\\system32\\plugplay.exe -s",
+      "C:\\WINDOWS\\system32\\wbem\\wmiadap.exe", "C:\\WINDOWS\\SysWOW64\\plugplay.exe",
+      "C:\\WINDOWS\\Temp\\..\\system32\\plugplay.exe", "C:\\WINDOWS\\Explorer.EXE",
       "wscript.exe \"C:\\Documents and Settings\\User\\My Documents\\x.vbs\"",
-      "cmd.exe /c start x.bat",
-      "\"C:\\Program Files\\Java\\bin\\javaw.exe\" -jar x.jar",
-      "\"C:\\Program Files\\Internet Explorer\\iexplore.exe\" http://x.example/"};
+      "cmd.exe /c start x.bat", "\"C:\\Program Files\\Java\\bin\\javaw.exe\" -jar x.jar",
+      "\"C:\\Program Files\\Internet Explorer\\iexplore.exe\" http://x.example/",
+      // Gorsel itself: a value may name any program.
+      "\"C:\\Documents and Settings\\User\\Desktop\\quellix.exe\""};
   for (const char* value : values) {
     GorselMachine m;
+    ASSERT_EQ(m.machine.programPath, "C:\\Documents and Settings\\User\\Desktop\\quellix.exe");
+    m.machine.files.AddTextFile(m.machine.programPath, "MZ gorsel");
+    m.machine.AddProcess(m.machine.programPid, m.machine.programPath);
     m.machine.windows64 = true;
     m.machine.AddProcess(3000, "C:\\WINDOWS\\system32\\plugplay.exe");
     m.machine.AddProcess(3001, "C:\\WINDOWS\\system32\\plugplay.exe");
@@ -113,6 +110,7 @@ TEST(GorselStartUp, LoadValuesNamingWindowsListAndEndNothingOfIt) {
                                      << (m.host.rows.empty() ? "" : m.host.rows[0].path);
     form.doFix_Click();
     EXPECT_EQ(m.machine.processes.size(), processes) << value;
+    EXPECT_NE(m.machine.files.FindPath(m.machine.programPath), nullptr) << value;
     for (const auto& change : m.machine.changes) {
       EXPECT_EQ(change.target.find("plugplay"), std::string::npos) << value << ": " << change.call;
     }
