@@ -34,6 +34,21 @@ TEST_F(BackupAndDelete, BacksUpAsDotBackThenDeletesReadOnlyAndHiddenFilesToo) {
                               "Found c:\\windows\\wormy.exe ...Removed"}));
 }
 
+// A Run value may name its program drive-relative ("e:wormy.exe") or with
+// forward slashes: the copy is named after the file alone, or no copy can be
+// made and the worm stays.
+TEST_F(BackupAndDelete, AProgramNamedDriveRelativeOrWithSlashesIsBackedUpUnderItsFileName) {
+  f.sim.machine.AddDrive('E', platform::kDriveFixed);
+  f.sim.machine.files.AddTextFile("E:\\wormy.exe", "relative worm");
+  f.sim.machine.files.AddTextFile("C:\\WINDOWS\\slashed.exe", "slashed worm");
+  EXPECT_TRUE(Run("e:wormy.exe"));
+  EXPECT_TRUE(Run("c:/windows/slashed.exe"));
+  EXPECT_FALSE(f.Exists("E:\\wormy.exe"));
+  EXPECT_FALSE(f.Exists("C:\\WINDOWS\\slashed.exe"));
+  EXPECT_EQ(f.Bytes("C:\\backup\\wormy.exe.back"), Text("relative worm"));
+  EXPECT_EQ(f.Bytes("C:\\backup\\slashed.exe.back"), Text("slashed worm"));
+}
+
 TEST_F(BackupAndDelete, MissingFileIsSilentAndLeavesNoTrace) {
   EXPECT_FALSE(Run());
   EXPECT_FALSE(Run("c:\\no such folder\\wormy.exe"));

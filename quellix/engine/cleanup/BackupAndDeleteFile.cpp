@@ -6,7 +6,6 @@
 #include "quellix/engine/session/Session.h"
 #include "quellix/engine/cleanup/BackupAndDeleteFile.h"
 #include "quellix/engine/cleanup/RemovalRecord.h"
-#include "quellix/engine/system/AnsiText.h"
 
 namespace quellix {
 namespace {
@@ -42,6 +41,14 @@ bool SameContents(Platform& platform, const std::string& a, const std::string& b
   std::vector<std::uint8_t> first;
   std::vector<std::uint8_t> second;
   return ReadWhole(platform, a, &first) && ReadWhole(platform, b, &second) && first == second;
+}
+
+// The file's own name, for its copy: what follows the last separator,
+// forward slashes and a drive's colon too ("e:wormy.exe" is wormy.exe in
+// drive E's current folder).
+std::string FileNameOf(const std::string& path) {
+  const std::size_t cut = path.find_last_of("\\/:");
+  return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
 enum class Backup { kMade, kAlreadyThere, kSourceMissing, kImpossible };
@@ -95,7 +102,7 @@ bool BackupAndDeleteFile(Session& session, const std::string& path) {
     }
     return false;
   }
-  const std::string fileName = GetField(path, "\\", CountFields(path, "\\") - 1);
+  const std::string fileName = FileNameOf(path);
   // A file that is kept after all keeps its read-only, hidden and system marks.
   const std::uint32_t attributes = platform.GetFileAttributesA(path);
   const auto keep = [&]() {
