@@ -56,9 +56,9 @@ std::string System32(const platform::sim::Machine& machine, const std::string& n
 }
 
 // Every value the fix deletes, of several types, and its files of each kind
-// (shortcuts and a library with marks, two programs of one name); on a 64-bit Windows the
-// 64-bit programs' keys hold values of the same names, which a 32-bit Gorsel
-// never sees.
+// (shortcuts and a library with marks, two programs of one name); on a
+// 64-bit Windows the 64-bit programs' keys hold values of the same names,
+// which a 32-bit Gorsel never sees.
 void InfectEverywhere(GorselMachine& m) {
   m.Infect();
   platform::sim::Machine& machine = m.machine;
