@@ -9,14 +9,15 @@
 #include "gorsel/RegistryHelpers.h"
 #include "gorsel/Texts.h"
 #include "gorsel/ValueBackup.h"
+#include "platform/restore/BackupCopy.h"
 
 namespace gorsel {
 
 namespace {
 
 constexpr const char* kHostsPath = "c:\\windows\\system32\\drivers\\etc\\hosts";
-// The hosts copy and every removed value are kept together, beside the
-// hosts file.
+// The hosts copy, every removed value and every deleted file are kept
+// together, beside the hosts file.
 constexpr const char* kBackupFolder = "c:\\windows\\system32\\drivers\\etc\\";
 constexpr const char* kAllUsersStartupShortcut =
     "C:\\Documents and Settings\\All Users\\Start Menu\\Programs\\Startup\\winlogon.lnk";
@@ -70,8 +71,7 @@ std::string HostsText() {
 }
 
 std::string BackupName(int number) {
-  const std::string base = kHostsPath;
-  return number == 1 ? base + ".back" : base + " (" + std::to_string(number) + ").back";
+  return kBackupFolder + platform::restore::CopyName("hosts", number);
 }
 
 }  // namespace
@@ -82,6 +82,7 @@ void Form1::doFix_Click() {
     return;
   }
   valuesNotSaved_ = 0;
+  filesNotSaved_.clear();
   removalsNotRecorded_ = 0;
   record_->Start(kBackupFolder);
 
@@ -162,7 +163,8 @@ void Form1::doFix_Click() {
     }
   }
   record_->Close();
-  std::string backupNote = texts::BackupNote(kBackupFolder, valuesNotSaved_);
+  std::string backupNote =
+      texts::BackupNote(kBackupFolder, valuesNotSaved_, static_cast<int>(filesNotSaved_.size()));
   if (removalsNotRecorded_ > 0) {
     backupNote += "\r\n" + texts::RecordNote(record_->Path(), removalsNotRecorded_);
   }
@@ -199,22 +201,57 @@ void Form1::ClearAttributes(const std::string& path) {
   if (attributes == platform::kInvalidFileAttributes) return;
   if ((attributes & kHiddenSystemReadOnly) == 0) return;
   std::uint32_t cleared = attributes & ~kHiddenSystemReadOnly;
-  system_.SetFileAttributesA(path, cleared == 0 ? platform::kFileAttributeNormal : cleared);
+  if (system_.SetFileAttributesA(path, cleared == 0 ? platform::kFileAttributeNormal : cleared)) {
+    clearedMarks_.emplace(LowerCase(path), attributes);
+  }
 }
 
-bool Form1::DeleteIfNamed(const std::string& path, const std::string& name, bool ignoreCase) {
+bool Form1::IsNamed(const std::string& path, const std::string& name, bool ignoreCase) {
   if (path.find_first_of("*?") != std::string::npos) return false;
   std::vector<platform::FindEntry> entries;
   if (!system_.FindFiles(path, &entries) || entries.size() != 1) return false;
   const platform::FindEntry& entry = entries.front();
   if ((entry.attributes & platform::kFileAttributeDirectory) != 0) return false;
-  const bool named = ignoreCase ? LowerCase(entry.name) == name : entry.name == name;
-  return named && system_.DeleteFileA(path);
+  return ignoreCase ? LowerCase(entry.name) == name : entry.name == name;
+}
+
+void Form1::BackUpAndDeleteFile(const std::string& path) {
+  std::uint32_t attributes = system_.GetFileAttributesA(path);
+  if (attributes == platform::kInvalidFileAttributes) {
+    const std::uint32_t error = system_.GetLastError();
+    // Most of the family's paths are not there: nothing to copy. A file
+    // that cannot be looked at cannot be put back as it was.
+    if (error != platform::error::kFileNotFound && error != platform::error::kPathNotFound) {
+      filesNotSaved_.insert(LowerCase(path));
+    }
+    return;
+  }
+  const auto marks = clearedMarks_.find(LowerCase(path));
+  if (marks != clearedMarks_.end()) attributes = marks->second;
+  std::string copyName;
+  switch (platform::restore::MakeBackupCopy(system_, path, kBackupFolder,
+                                            path.substr(path.rfind('\\') + 1), &copyName)) {
+    case platform::restore::BackupCopy::kMade:
+    case platform::restore::BackupCopy::kAlreadyThere:
+      break;
+    case platform::restore::BackupCopy::kSourceMissing:
+      return;
+    case platform::restore::BackupCopy::kImpossible:
+      filesNotSaved_.insert(LowerCase(path));
+      if (marks != clearedMarks_.end() && system_.SetFileAttributesA(path, marks->second)) {
+        clearedMarks_.erase(marks);
+      }
+      return;
+  }
+  if (!system_.DeleteFileA(path)) return;
+  if (marks != clearedMarks_.end()) clearedMarks_.erase(marks);
+  Record(platform::restore::RemovedFileOf(system_, NativePlace(system_, path), attributes,
+                                          kBackupFolder, copyName));
 }
 
 void Form1::DeleteStartupShortcut(const std::string& path, const std::string& name) {
   ClearAttributes(path);
-  DeleteIfNamed(path, name, false);
+  if (IsNamed(path, name, false)) BackUpAndDeleteFile(path);
 }
 
 // The file judged is the one the file system reaches, whatever the value's
@@ -224,7 +261,7 @@ void Form1::DeleteLoadProgram() {
   if (!IsFullPath(program)) return;
   const std::string path = LongPath(system_, program);
   if (path.empty() || guard_.Protects(path)) return;
-  DeleteIfNamed(path, "winlogon.exe", false);
+  if (IsNamed(path, "winlogon.exe", false)) BackUpAndDeleteFile(path);
 }
 
 void Form1::KillByImageNames(const std::vector<const char*>& names) {
@@ -233,7 +270,7 @@ void Form1::KillByImageNames(const std::vector<const char*>& names) {
 
 void Form1::DeleteFamilyFiles(const char* const* first, const char* const* last) {
   for (const char* const* file = first; file != last; ++file) {
-    if (!guard_.Protects(*file, kNamedByFix)) system_.DeleteFileA(*file);
+    if (!guard_.Protects(*file, kNamedByFix)) BackUpAndDeleteFile(*file);
   }
 }
 
@@ -296,7 +333,7 @@ bool Form1::ReplaceHostsFile(std::string* copy, std::string* note) {
   }
   *note = "Your previous hosts file was kept as " + *copy + ".";
   ClearAttributes(kHostsPath);
-  if (DeleteIfNamed(kHostsPath, "hosts", true)) {
+  if (IsNamed(kHostsPath, "hosts", true) && system_.DeleteFileA(kHostsPath)) {
     platform::restore::RemovedHostsLines removal;
     if (HostsRemoval(system_, kHostsPath, attributes, *copy, HostsText(), &removal)) {
       Record(removal);

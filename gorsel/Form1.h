@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -49,10 +51,15 @@ class Form1 {
   void AppendText1(const std::string& text);
   // Says in Text1 that value starts a program that runs others' work.
   void NoteHost(const ProcessFilter& filter);
+  // Clears the read-only, hidden and system marks, remembering the marks
+  // the file had for its record and for a file that is kept after all.
   void ClearAttributes(const std::string& path);
-  // Deletes path when a file of exactly that name (case kept) is there.
-  // True when it was deleted.
-  bool DeleteIfNamed(const std::string& path, const std::string& name, bool ignoreCase);
+  // True when a file of exactly that name (case kept) is at path.
+  bool IsNamed(const std::string& path, const std::string& name, bool ignoreCase);
+  // Copies the file into the backup folder, deletes it only once the copy
+  // is there, and records it. A file that cannot be copied stays, with the
+  // marks it had, and is counted for the last box.
+  void BackUpAndDeleteFile(const std::string& path);
   void DeleteStartupShortcut(const std::string& path, const std::string& name);
   void DeleteLoadProgram();
   void KillByImageNames(const std::vector<const char*>& names);
@@ -77,6 +84,10 @@ class Form1 {
   std::vector<ProcessRow> rows_;
   std::string text1_;
   int valuesNotSaved_ = 0;
+  // Files of this fix kept because no copy could be made, lower case.
+  std::set<std::string> filesNotSaved_;
+  // The marks ClearAttributes took from a file still there, by lower-case path.
+  std::map<std::string, std::uint32_t> clearedMarks_;
   // Held apart so that the form can still be moved.
   std::unique_ptr<platform::restore::RecordWriter> record_;
   int removalsNotRecorded_ = 0;

@@ -1,5 +1,6 @@
 #include "gorsel/Paths.h"
 
+#include <cstdint>
 #include <vector>
 
 namespace gorsel {
@@ -11,6 +12,20 @@ bool StartsWith(const std::string& text, const std::string& prefix) {
 }
 
 bool IsDriveLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+constexpr std::uint32_t kPathCapacity = 260;
+// The system folder's sub-folders that a 32-bit program shares with the
+// 64-bit ones.
+const char* const kNotRedirected[] = {"catroot",     "catroot2", "drivers\\etc",
+                                      "driverstore", "logfiles", "spool"};
+
+template <typename Query>
+std::string FolderFrom(Query query) {
+  std::string folder(kPathCapacity, '\0');
+  const std::uint32_t length = query(folder);
+  folder.resize(length < kPathCapacity ? length : 0);
+  return ResolvedPath(folder);
+}
 
 }  // namespace
 
@@ -98,6 +113,24 @@ std::string LongPath(platform::Platform& system, const std::string& resolvedFull
     path += "\\" + name;
   }
   return path;
+}
+
+std::string NativePlace(platform::Platform& system, const std::string& path) {
+  bool wow64 = false;
+  if (!system.IsWow64Process(&wow64) || !wow64) return path;
+  const std::string systemFolder =
+      FolderFrom([&](std::string& buffer) { return system.GetSystemDirectoryA(buffer); });
+  const std::string wow64Folder =
+      FolderFrom([&](std::string& buffer) { return system.GetSystemWow64DirectoryA(buffer); });
+  if (!IsFullPath(systemFolder + "\\") || !IsFullPath(wow64Folder + "\\")) return path;
+  const std::string resolved = ResolvedPath(path);
+  const std::string below = LowerCase(resolved) + "\\";
+  const std::string prefix = LowerCase(systemFolder) + "\\";
+  if (!StartsWith(below, prefix)) return path;
+  for (const char* shared : kNotRedirected) {
+    if (StartsWith(below, prefix + shared + "\\")) return path;
+  }
+  return wow64Folder + resolved.substr(systemFolder.size());
 }
 
 }  // namespace gorsel

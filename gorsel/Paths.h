@@ -31,4 +31,11 @@ bool IsFullPath(const std::string& path);
 // name the file system keeps; "" when a name cannot be found.
 std::string LongPath(platform::Platform& system, const std::string& resolvedFullPath);
 
+// The real place of a file this program reaches at path. A 32-bit program
+// on a 64-bit Windows that names system32 reaches SysWOW64 (apart from the
+// folders Windows leaves shared, such as drivers\etc), while the restore
+// record names files as a 64-bit program sees them; path as given wherever
+// no redirection applies or the folders cannot be learned.
+std::string NativePlace(platform::Platform& system, const std::string& path);
+
 }  // namespace gorsel

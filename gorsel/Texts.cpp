@@ -38,12 +38,18 @@ std::string HostNote(const std::string& program) {
          "processes.)\r\n";
 }
 
-std::string BackupNote(const std::string& folder, int valuesNotSaved) {
-  std::string note = "Every registry value Gorsel removed was saved first as a .reg file in " +
-                     folder + " (open one to put it back).";
+std::string BackupNote(const std::string& folder, int valuesNotSaved, int filesNotSaved) {
+  std::string note =
+      "Every file Gorsel removed was copied first, and every registry value saved "
+      "first as a .reg file, in " +
+      folder + " (open a .reg file to put its value back).";
   if (valuesNotSaved > 0) {
     note += " " + std::to_string(valuesNotSaved) +
             " value(s) could not be saved and were left in place.";
+  }
+  if (filesNotSaved > 0) {
+    note += " " + std::to_string(filesNotSaved) +
+            " file(s) could not be copied and were left in place.";
   }
   return note;
 }

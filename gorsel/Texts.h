@@ -28,7 +28,7 @@ constexpr const char* kUserNameError = "A system call returned an error code of 
 constexpr const char* kFinalTitle = "Attempted to remove viruses...";
 
 // The final box; hostsNote says what became of the user's hosts file,
-// backupNote where the removed values were saved.
+// backupNote where the removed files and values were saved.
 std::string FinalMessage(const std::string& hostsNote, const std::string& backupNote);
 // The fix's only box when the system folder is unknown.
 constexpr const char* kNoSystemFolder =
@@ -37,7 +37,7 @@ constexpr const char* kNoSystemFolder =
 // Text1's line for a value that starts a Windows program or a host of
 // scripts, whose processes are never ended for it.
 std::string HostNote(const std::string& program);
-std::string BackupNote(const std::string& folder, int valuesNotSaved);
+std::string BackupNote(const std::string& folder, int valuesNotSaved, int filesNotSaved);
 // The line added when removals are missing from the restore record at path.
 std::string RecordNote(const std::string& path, int removalsNotRecorded);
 std::string UnloadMessage();

@@ -42,7 +42,7 @@ pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
   cp -f "$hosts_before" "$hosts"
-  rm -f "$hosts".*back "$hosts_before" "$(dirname "$hosts")"/Gorsel\ *.reg \
+  rm -f "$(dirname "$hosts")"/*.back "$hosts_before" "$(dirname "$hosts")"/Gorsel\ *.reg \
     "$(dirname "$hosts")"/Restore\ record*.txt "$(dirname "$hosts")/How to undo this run.txt"
   rm -rf "$work" "$dir" "$drive_c/Documents and Settings/tester"
 }
@@ -116,6 +116,7 @@ check "the screenshots were saved" test "$(ls "$shots"/gorsel-*.png 2>/dev/null 
 
 check "the worm process has ended" bash -c "! pgrep -f '[g]orsel-e2e.worm.winlogon.exe' >/dev/null"
 check "its program is deleted" test ! -e "$dir/worm/winlogon.exe"
+check "after its copy was made beside the hosts copy" cmp -s "$(dirname "$hosts")/winlogon.exe.back" "$standin"
 check "the documents folder's program has ended" bash -c "! pgrep -f '[p]ics.exe' >/dev/null"
 check "the load value is gone" bash -c "$(declare -f wine_quiet); wine=$wine; ! wine_quiet reg query '$windows_key' /v load | grep -q load"
 run_values=$(wine_quiet reg query "$run_key")
@@ -126,9 +127,10 @@ check "the hosts file holds exactly the three lines" \
 check "the old hosts file was kept beside it" cmp -s "$hosts.back" "$hosts_before"
 check "the removed values were saved beside it" \
   grep -q '^"pics"=' "$(dirname "$hosts")/Gorsel HKCU pics.reg"
+record="$(dirname "$hosts")/Restore record.txt"
 check "the restore record lists the value and the hosts file" \
-  bash -c $'grep -q "^value\tHKCU\t.*\tpics\t" "$1" && grep -q "^hosts\t" "$1"' _ \
-  "$(dirname "$hosts")/Restore record.txt"
+  bash -c $'grep -q "^value\tHKCU\t.*\tpics\t" "$1" && grep -q "^hosts\t" "$1"' _ "$record"
+check "and the program" grep -qiF $'file\tC:\\gorsel-e2e\\worm\\winlogon.exe\t' "$record"
 wine_quiet reg delete "$run_key" /v GorselNotepad /f >/dev/null
 
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }

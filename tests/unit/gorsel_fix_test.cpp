@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "gorsel/Paths.h"
 #include "platform/ForwardingPlatform.h"
@@ -69,11 +70,31 @@ void AppendRecordMade(std::vector<std::string>* list) {
 
 // The saved copy of a value, its deletion, and then its line in the record.
 void AppendDeletion(std::vector<std::string>* list, const std::string& value,
-                    const std::string& regFile, bool makesRecord = false) {
+                    const std::string& regFile) {
   const std::string path = std::string(kBackups) + regFile;
   list->push_back("CreateFileA(" + path + ", 1073741824, 0, 1, 128)");
   list->push_back("WriteFile(" + path + ")");
   list->push_back("RegDeleteValueA(" + value + ")");
+  list->push_back("WriteFile(" + std::string(kBackups) + "Restore record.txt)");
+}
+
+// One try to delete a file: its copy first (a try after the first finds the
+// copy there and compares the two) and only then the deletion.
+void AppendFileTry(std::vector<std::string>* list, const std::string& path, const std::string& copy,
+                   bool copiedBefore = false) {
+  const std::string copyPath = std::string(kBackups) + copy;
+  list->push_back("CopyFileA(" + path + ", " + copyPath + ", true)");
+  if (copiedBefore) {
+    Append(list, {"CreateFileA(" + path + ", 2147483648, 3, 3, 128)",
+                  "CreateFileA(" + copyPath + ", 2147483648, 3, 3, 128)"});
+  }
+  list->push_back("DeleteFileA(" + path + ")");
+}
+
+// A deleted file's line in the record, with its copy read for its digest.
+void AppendFileRecorded(std::vector<std::string>* list, const std::string& copy,
+                        bool makesRecord = false) {
+  list->push_back("CreateFileA(" + std::string(kBackups) + copy + ", 2147483648, 3, 3, 128)");
   if (makesRecord) AppendRecordMade(list);
   list->push_back("WriteFile(" + std::string(kBackups) + "Restore record.txt)");
 }
@@ -112,6 +133,17 @@ TEST(GorselFix, RunsEveryStepInOrderOnItsTargets) {
   m.machine.files.AddTextFile("C:\\WINDOWS\\svchost.exe", "MZ");
   m.machine.AddProcess(2800, "C:\\WINDOWS\\svchost.exe");
   m.machine.AddProcess(2810, "\\SystemRoot\\svchost.exe");
+  // Every other file of the family, each with its own bytes; ctech.exe can
+  // be deleted only at the last pass.
+  const std::string updater =
+      "C:\\Program Files\\Common Files\\{F8960F25-0BB0-1033-1028-05050622002c}\\Update.exe";
+  for (const std::string& file :
+       {std::string("C:\\WINDOWS\\System32\\ctech.exe"), std::string("C:\\WINDOWS\\KVste.exe"),
+        std::string("C:\\Program Files\\Ipwindows\\ipwins.exe"), updater,
+        std::string("C:\\WINDOWS\\msnmsg.exe"), std::string("C:\\WINDOWS\\system32\\msnmsg.exe")}) {
+    m.machine.files.AddTextFile(file, file);
+  }
+  m.machine.InjectFault("DeleteFileA", "*ctech.exe", platform::error::kAccessDenied, 5);
   Form1 form = m.Load();
   m.system.Forget();
 
@@ -119,50 +151,73 @@ TEST(GorselFix, RunsEveryStepInOrderOnItsTargets) {
 
   std::vector<std::string> expected;
   const std::string userLink = std::string(kUserStartup) + "\\winlogon.lnk";
-  Append(&expected,
-         {"TerminateProcess(2500)", "DeleteFileA(" + std::string(kImpostor) + ")",
-          "SetFileAttributesA(" + std::string(kAllUsersLink) + ", 32)",
-          "DeleteFileA(" + std::string(kAllUsersLink) + ")", "DeleteFileA(" + userLink + ")"});
-  AppendDeletion(&expected, std::string(kWindowsNtKey) + "\\load", "Gorsel HKCU load.reg", true);
+  expected.push_back("TerminateProcess(2500)");
+  AppendFileTry(&expected, kImpostor, "winlogon.exe.back");
+  AppendFileRecorded(&expected, "winlogon.exe.back", true);
+  expected.push_back("SetFileAttributesA(" + std::string(kAllUsersLink) + ", 32)");
+  AppendFileTry(&expected, kAllUsersLink, "winlogon.lnk.back");
+  AppendFileRecorded(&expected, "winlogon.lnk.back");
+  // The user's shortcut holds the same bytes: one copy serves both.
+  AppendFileTry(&expected, userLink, "winlogon.lnk.back", true);
+  AppendFileRecorded(&expected, "winlogon.lnk.back");
+  AppendDeletion(&expected, std::string(kWindowsNtKey) + "\\load", "Gorsel HKCU load.reg");
   AppendDeletion(&expected, std::string(kWindowsNtKey) + "\\run", "Gorsel HKCU run.reg");
   AppendDeletion(&expected, std::string(kHklmWindowsNt) + "\\load", "Gorsel HKLM load.reg");
   AppendDeletion(&expected, std::string(kHklmWindowsNt) + "\\run", "Gorsel HKLM run.reg");
-  Append(&expected,
-         {"CopyFileA(" + std::string(kHostsLower) + ", " + kHostsLower + ".back, true)",
-          "DeleteFileA(" + std::string(kHostsLower) + ")",
-          // Its copy is read for the record's digest.
-          "CreateFileA(" + std::string(kHostsLower) + ".back, 2147483648, 3, 3, 128)",
-          "WriteFile(" + std::string(kBackups) + "Restore record.txt)", "TerminateProcess(2600)",
-          "TerminateProcess(2601)", "TerminateProcess(2710)", "TerminateProcess(2711)"});
+  Append(&expected, {"CopyFileA(" + std::string(kHostsLower) + ", " + kHostsLower + ".back, true)",
+                     "DeleteFileA(" + std::string(kHostsLower) + ")"});
+  AppendFileRecorded(&expected, "hosts.back");
+  Append(&expected, {"TerminateProcess(2600)", "TerminateProcess(2601)", "TerminateProcess(2710)",
+                     "TerminateProcess(2711)"});
   // Jumpgrid.exe refuses to end until the sixth pass.
   for (int pass = 0; pass < 6; ++pass) expected.push_back("TerminateProcess(2712)");
   AppendDeletion(&expected, std::string(kHklmRun) + "\\SystemTray", "Gorsel HKLM SystemTray.reg");
   AppendDeletion(&expected, std::string(kHklmRunServices) + "\\WINDOWS SYSTEM",
                  "Gorsel HKLM WINDOWS SYSTEM.reg");
   AppendDeletion(&expected, std::string(kHkcuRun) + "\\curb iso", "Gorsel HKCU curb iso.reg");
+  AppendFileTry(&expected, "c:\\myspace.com.exe", "myspace.com.exe.back");
+  AppendFileRecorded(&expected, "myspace.com.exe.back");
   for (int pass = 0; pass < 6; ++pass) {
-    Append(&expected,
-           {"DeleteFileA(c:\\myspace.com.exe)", "DeleteFileA(C:\\WINDOWS\\System32\\ctech.exe)"});
+    AppendFileTry(&expected, "C:\\WINDOWS\\System32\\ctech.exe", "ctech.exe.back", pass > 0);
   }
+  AppendFileRecorded(&expected, "ctech.exe.back");
   // The first pass ends all but Update.exe, which ends only at the sixth.
   Append(&expected, {"TerminateProcess(2713)", "TerminateProcess(2714)", "TerminateProcess(2715)",
                      "TerminateProcess(2716)", "TerminateProcess(2717)"});
   for (int pass = 1; pass < 6; ++pass) expected.push_back("TerminateProcess(2715)");
   Append(&expected, {"SetFileAttributesA(C:\\WINDOWS\\system32\\sysrcvr246.dll, 32)",
                      "SetFileAttributesA(C:\\WINDOWS\\system32\\prodigys323.dll, 32)"});
-  for (int pass = 0; pass < 6; ++pass) {
-    for (const char* file :
-         {"C:\\WINDOWS\\KVste.exe", "C:\\Program Files\\Ipwindows\\ipwins.exe",
-          "C:\\Program Files\\Common Files\\{F8960F25-0BB0-1033-1028-05050622002c}\\Update.exe",
-          "C:\\WINDOWS\\msnmsg.exe", "C:\\WINDOWS\\system32\\msnmsg.exe",
-          "C:\\WINDOWS\\svchost.exe", "C:\\WINDOWS\\system32\\sysrcvr246.dll",
-          "C:\\WINDOWS\\system32\\prodigys323.dll"}) {
-      expected.push_back("DeleteFileA(" + std::string(file) + ")");
-    }
+  for (const auto& [file, copy] :
+       {std::make_pair(std::string("C:\\WINDOWS\\KVste.exe"), "KVste.exe.back"),
+        std::make_pair(std::string("C:\\Program Files\\Ipwindows\\ipwins.exe"), "ipwins.exe.back"),
+        std::make_pair(updater, "Update.exe.back"),
+        std::make_pair(std::string("C:\\WINDOWS\\msnmsg.exe"), "msnmsg.exe.back")}) {
+    AppendFileTry(&expected, file, copy);
+    AppendFileRecorded(&expected, copy);
   }
-  Append(&expected, {"TerminateProcess(2800)", "TerminateProcess(2810)",
-                     "DeleteFileA(" + std::string(kUserStartup) + "\\services.lnk)",
-                     "CreateFileA(" + std::string(kHostsLower) + ", 1073741824, 0, 2, 128)"});
+  // A second program of that name finds the copy's name taken by other
+  // bytes: its copy is numbered.
+  const std::string systemMsnmsg = "C:\\WINDOWS\\system32\\msnmsg.exe";
+  Append(&expected,
+         {"CopyFileA(" + systemMsnmsg + ", " + kBackups + "msnmsg.exe.back, true)",
+          "CreateFileA(" + systemMsnmsg + ", 2147483648, 3, 3, 128)",
+          "CreateFileA(" + std::string(kBackups) + "msnmsg.exe.back, 2147483648, 3, 3, 128)"});
+  AppendFileTry(&expected, systemMsnmsg, "msnmsg.exe (2).back");
+  AppendFileRecorded(&expected, "msnmsg.exe (2).back");
+  // The Windows folder's svchost still runs: every pass tries it again.
+  AppendFileTry(&expected, "C:\\WINDOWS\\svchost.exe", "svchost.exe.back");
+  for (const char* dll : {"sysrcvr246.dll", "prodigys323.dll"}) {
+    AppendFileTry(&expected, std::string("C:\\WINDOWS\\system32\\") + dll,
+                  std::string(dll) + ".back");
+    AppendFileRecorded(&expected, std::string(dll) + ".back");
+  }
+  for (int pass = 1; pass < 6; ++pass) {
+    AppendFileTry(&expected, "C:\\WINDOWS\\svchost.exe", "svchost.exe.back", true);
+  }
+  Append(&expected, {"TerminateProcess(2800)", "TerminateProcess(2810)"});
+  AppendFileTry(&expected, std::string(kUserStartup) + "\\services.lnk", "services.lnk.back");
+  AppendFileRecorded(&expected, "services.lnk.back");
+  expected.push_back("CreateFileA(" + std::string(kHostsLower) + ", 1073741824, 0, 2, 128)");
   const std::vector<std::string> changes = m.Changes();
   ASSERT_GE(changes.size(), 1u);
   EXPECT_EQ(std::vector<std::string>(changes.begin(), changes.end() - 1), expected);
@@ -188,8 +243,9 @@ TEST(GorselFix, RunsEveryStepInOrderOnItsTargets) {
             "NT\\CurrentVersion\\Windows]\r\n\"load\"=\"C:\\\\Documents and "
             "Settings\\\\User\\\\Application Data\\\\winlogon.exe\"\r\n\r\n");
   ASSERT_FALSE(m.host.boxes.empty());
-  EXPECT_NE(m.host.boxes.back().text.find(std::string("saved first as a .reg file in ") + kBackups),
-            std::string::npos)
+  EXPECT_NE(
+      m.host.boxes.back().text.find(std::string("saved first as a .reg file, in ") + kBackups),
+      std::string::npos)
       << m.host.boxes.back().text;
 
   // The Windows folder's svchost was still running when step 12 came; the

@@ -249,17 +249,33 @@ TEST(GorselRegistry, EnumRegistryValuesReportsEmptyDataByNameAndNoValuesAsMinusO
   EXPECT_EQ(values[3], "c:\\last.exe");
 }
 
-// A value that cannot be saved first is not deleted, and the final box
-// counts it.
-TEST(GorselRegistry, AValueIsDeletedOnlyOnceItIsSaved) {
+// A value or a file that cannot be saved first is not deleted (a file keeps
+// the marks the fix took from it), and the final box counts each once,
+// whatever the passes that tried it.
+TEST(GorselRegistry, ValuesAndFilesAreDeletedOnlyOnceSaved) {
   GorselMachine m;
   m.Infect();
+  const std::string link =
+      "C:\\Documents and Settings\\All Users\\Start Menu\\Programs\\Startup\\winlogon.lnk";
+  const std::uint32_t marks = platform::kFileAttributeHidden | platform::kFileAttributeSystem;
+  m.machine.files.AddTextFile(link, "lnk", marks);
+  m.machine.files.AddTextFile("c:\\myspace.com.exe", "MZ");
   m.machine.InjectFault("CreateFileA", "*.reg", platform::error::kAccessDenied);
+  m.machine.InjectFault("CopyFileA", "*.exe", platform::error::kDiskFull);
+  m.machine.InjectFault("CopyFileA", "*.lnk", platform::error::kDiskFull);
   Form1 form = m.Load();
   form.doFix_Click();
   EXPECT_NE(m.machine.registry.FindValue(kWindowsNtKey, "load"), nullptr);
+  for (const std::string& kept :
+       {std::string(kImpostor), link, std::string("c:\\myspace.com.exe")}) {
+    EXPECT_NE(m.machine.files.FindPath(kept), nullptr) << kept;
+  }
+  EXPECT_EQ(m.machine.files.FindPath(link)->attributes, marks);
   ASSERT_FALSE(m.host.boxes.empty());
   EXPECT_NE(m.host.boxes.back().text.find("1 value(s) could not be saved"), std::string::npos);
+  EXPECT_NE(m.host.boxes.back().text.find(" 3 file(s) could not be copied and were left in place."),
+            std::string::npos)
+      << m.host.boxes.back().text;
 }
 
 TEST(GorselRegistry, ValuesNamedByHivePathsReadSilently) {

@@ -66,12 +66,15 @@ class GorselOnWine : public testing::Test {
     // Other suites of this prefix read the hosts file: it goes back as it was.
     Write(kHosts, hostsBefore);
     for (const std::string& pattern :
-         {std::string(kHosts) + "*.back", std::string(kBackups) + "Gorsel *.reg",
+         {std::string(kBackups) + "*.back", std::string(kBackups) + "Gorsel *.reg",
           std::string(kBackups) + "Restore record*.txt",
           std::string(kBackups) + "How to undo this run.txt"}) {
       std::vector<platform::FindEntry> entries;
       if (!system.FindFiles(pattern, &entries)) continue;
-      for (const auto& entry : entries) system.DeleteFileA(kBackups + entry.name);
+      for (const auto& entry : entries) {
+        system.SetFileAttributesA(kBackups + entry.name, platform::kFileAttributeNormal);
+        system.DeleteFileA(kBackups + entry.name);
+      }
     }
   }
 
@@ -224,6 +227,15 @@ TEST_F(GorselOnWine, RemovesTheFamilyAndKeepsTheRest) {
   EXPECT_EQ(host.boxes[2].title, "Attempted to remove viruses...");
   EXPECT_EQ(Read(kHosts), kRestoredHosts);
   EXPECT_EQ(Read(std::string(kHosts) + ".back"), hostsBefore);
+  // Every deleted file has its copy beside the hosts copy, and its line in
+  // the restore record.
+  EXPECT_EQ(Read(std::string(kBackups) + "winlogon.exe.back"), Read(kStandin));
+  EXPECT_EQ(Read(std::string(kBackups) + "sysrcvr246.dll.back"), "MZ");
+  const std::string record = Read(std::string(kBackups) + "Restore record.txt");
+  for (const std::string& file : {std::string(kImpostor), std::string("C:\\WINDOWS\\KVste.exe"),
+                                  userStartup + "\\services.lnk"}) {
+    EXPECT_NE(record.find("\nfile\t" + file + "\t"), std::string::npos) << file << "\n" << record;
+  }
   EXPECT_EQ(Read(std::string(kBackups) + "Gorsel HKCU pics.reg"),
             "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\" + std::string(kRun) +
                 "]\r\n\"pics\"=\"\\\"C:\\\\Documents and Settings\\\\tester\\\\My "

@@ -1,47 +1,15 @@
 // BackupAndDeleteFile: no file is deleted without a copy of its
 // bytes in BackupDir.
 #include <string>
-#include <vector>
 
+#include "platform/restore/BackupCopy.h"
 #include "quellix/engine/session/Session.h"
 #include "quellix/engine/cleanup/BackupAndDeleteFile.h"
 #include "quellix/engine/cleanup/RemovalRecord.h"
 
 namespace quellix {
+
 namespace {
-
-using platform::Platform;
-
-// Further backups of one file name are numbered as the other backups of a run
-// are: "x.exe (2).back", "x.exe (3).back", ...
-constexpr int kMostNumberedBackups = 999;
-constexpr std::uint32_t kCompareBlock = 65536;
-
-bool ReadWhole(Platform& platform, const std::string& path, std::vector<std::uint8_t>* bytes) {
-  const platform::Handle file = platform.CreateFileA(
-      path, platform::kGenericRead, platform::kFileShareRead | platform::kFileShareWrite,
-      platform::kOpenExisting, platform::kFileAttributeNormal);
-  if (file == platform::kInvalidHandleValue) return false;
-  bytes->clear();
-  std::vector<std::uint8_t> block;
-  bool ok = true;
-  for (;;) {
-    if (!platform.ReadFile(file, kCompareBlock, &block)) {
-      ok = false;
-      break;
-    }
-    if (block.empty()) break;
-    bytes->insert(bytes->end(), block.begin(), block.end());
-  }
-  platform.CloseHandle(file);
-  return ok;
-}
-
-bool SameContents(Platform& platform, const std::string& a, const std::string& b) {
-  std::vector<std::uint8_t> first;
-  std::vector<std::uint8_t> second;
-  return ReadWhole(platform, a, &first) && ReadWhole(platform, b, &second) && first == second;
-}
 
 // The file's own name, for its copy: what follows the last separator,
 // forward slashes and a drive's colon too ("e:wormy.exe" is wormy.exe in
@@ -51,45 +19,10 @@ std::string FileNameOf(const std::string& path) {
   return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
-enum class Backup { kMade, kAlreadyThere, kSourceMissing, kImpossible };
-
-// Copies the file into BackupDir without replacing a backup that holds other
-// bytes: a taken name is tried again with a number. *copyName is the name of
-// the copy that holds the file's bytes.
-Backup MakeBackup(Session& session, const std::string& path, const std::string& fileName,
-                  std::string* copyName) {
-  Platform& platform = session.platform;
-  for (int number = 0; number <= kMostNumberedBackups; ++number) {
-    *copyName = fileName + (number == 0 ? std::string() : " (" + std::to_string(number + 1) + ")") +
-                ".back";
-    const std::string backup = session.run.BackupDir + *copyName;
-    platform.SetLastError(0);
-    if (platform.CopyFileA(path, backup, true)) return Backup::kMade;
-    const std::uint32_t error = platform.GetLastError();
-    if (error == platform::error::kFileExists || error == platform::error::kAlreadyExists) {
-      if (SameContents(platform, path, backup)) return Backup::kAlreadyThere;
-      continue;
-    }
-    // Not found may mean the file or the backup folder (or a file that came
-    // back between the two calls): the file is asked for on its own. Only
-    // "not found" (or a name no file can have) proves the file missing: a
-    // query refused for any other reason says nothing, and the file must not
-    // be deleted uncopied.
-    platform.SetLastError(0);
-    if (platform.GetFileAttributesA(path) == platform::kInvalidFileAttributes) {
-      const std::uint32_t queryError = platform.GetLastError();
-      if (queryError == platform::error::kFileNotFound ||
-          queryError == platform::error::kPathNotFound ||
-          queryError == platform::error::kInvalidName) {
-        return Backup::kSourceMissing;
-      }
-    }
-    return Backup::kImpossible;
-  }
-  return Backup::kImpossible;
-}
-
 }  // namespace
+
+using platform::Platform;
+using platform::restore::BackupCopy;
 
 bool BackupAndDeleteFile(Session& session, const std::string& path) {
   Platform& platform = session.platform;
@@ -114,15 +47,16 @@ bool BackupAndDeleteFile(Session& session, const std::string& path) {
   };
   platform.SetFileAttributesA(path, platform::kFileAttributeNormal);
   std::string copyName;
-  const Backup backup = MakeBackup(session, path, fileName, &copyName);
+  const BackupCopy backup =
+      platform::restore::MakeBackupCopy(platform, path, session.run.BackupDir, fileName, &copyName);
   switch (backup) {
-    case Backup::kMade:
+    case BackupCopy::kMade:
       session.WriteMessage(6, fileName);
       break;
-    case Backup::kAlreadyThere:
-    case Backup::kSourceMissing:
+    case BackupCopy::kAlreadyThere:
+    case BackupCopy::kSourceMissing:
       break;
-    case Backup::kImpossible:
+    case BackupCopy::kImpossible:
       session.WriteMessage(13, path);
       return keep();
   }
@@ -130,7 +64,8 @@ bool BackupAndDeleteFile(Session& session, const std::string& path) {
   if (platform.DeleteFileA(path)) {
     session.WriteMessage(14, path);
     session.run.FilesRemoved = true;
-    if (backup != Backup::kSourceMissing) RecordRemovedFile(session, path, attributes, copyName);
+    if (backup != BackupCopy::kSourceMissing)
+      RecordRemovedFile(session, path, attributes, copyName);
     return true;
   }
   const std::uint32_t deleteError = platform.GetLastError();

@@ -1,6 +1,6 @@
 #include "quellix/engine/cleanup/RemovalRecord.h"
 
-#include "platform/restore/FileDigest.h"
+#include "platform/restore/BackupCopy.h"
 #include "quellix/engine/cleanup/RegExport.h"
 #include "quellix/engine/session/Session.h"
 
@@ -62,13 +62,8 @@ std::string BackupFileName(const std::string& path) { return path.substr(path.rf
 
 void RecordRemovedFile(Session& session, const std::string& path, std::uint32_t attributes,
                        const std::string& copyName) {
-  restore::RemovedFile file{path, attributes, 0, std::string(), copyName};
-  std::string bytes;
-  if (restore::ReadWholeFile(session.platform, session.run.BackupDir + copyName, &bytes)) {
-    file.size = bytes.size();
-    file.md5 = restore::Md5Of(session.platform, bytes);
-  }
-  Append(session, file);
+  Append(session, restore::RemovedFileOf(session.platform, path, attributes, session.run.BackupDir,
+                                         copyName));
 }
 
 void RecordRemovedValue(Session& session, platform::HKey root, KeyView view,
