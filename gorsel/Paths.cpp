@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/Wow64Redirection.h"
+
 namespace gorsel {
 
 namespace {
@@ -14,10 +16,6 @@ bool StartsWith(const std::string& text, const std::string& prefix) {
 bool IsDriveLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 constexpr std::uint32_t kPathCapacity = 260;
-// The system folder's sub-folders that a 32-bit program shares with the
-// 64-bit ones.
-const char* const kNotRedirected[] = {"catroot",     "catroot2", "drivers\\etc",
-                                      "driverstore", "logfiles", "spool"};
 
 template <typename Query>
 std::string FolderFrom(Query query) {
@@ -127,9 +125,7 @@ std::string NativePlace(platform::Platform& system, const std::string& path) {
   const std::string below = LowerCase(resolved) + "\\";
   const std::string prefix = LowerCase(systemFolder) + "\\";
   if (!StartsWith(below, prefix)) return path;
-  for (const char* shared : kNotRedirected) {
-    if (StartsWith(below, prefix + shared + "\\")) return path;
-  }
+  if (platform::IsSharedByBothViews(below.substr(prefix.size()))) return path;
   return wow64Folder + resolved.substr(systemFolder.size());
 }
 

@@ -211,17 +211,27 @@ TEST(EvidencePass, AThirtyTwoBitRunValueIsHashedWhereA32BitProgramFindsIt) {
 
 // The folder picker runs redirected: a 32-bit program's pick of
 // system32\Saved is SysWOW64\Saved, and the backups go there.
+// The picker shows a 32-bit program system32\Saved where SysWOW64\Saved is,
+// but system32\drivers\etc as it is: WOW64 leaves that folder shared.
 TEST(EvidencePass, ABackupFolderPickedUnderSystem32IsUsedWhereThePickerShowedIt) {
-  Machine machine = platform::sim::LoadScenarioFile(std::string(QLX_SOURCE_DIR) +
-                                                    "/scenarios/windows10-x64.json");
-  machine.files.AddFolder("C:\\WINDOWS\\SysWOW64\\Saved");
-  Pass pass(machine);
-  pass.sim.host.folderChoice = "C:\\WINDOWS\\system32\\Saved";
-  pass.List("C:\\WINDOWS\\system32\\wscntfy.exe");
-  pass.Run();
-  SCOPED_TRACE(testing::PrintToString(pass.lines));
-  EXPECT_FALSE(pass.Exists("C:\\WINDOWS\\system32\\wscntfy.exe"));
-  EXPECT_TRUE(pass.Exists("C:\\WINDOWS\\SysWOW64\\Saved\\wscntfy.exe.back"));
+  const std::pair<const char*, const char*> picks[] = {
+      {"C:\\WINDOWS\\system32\\Saved", "C:\\WINDOWS\\SysWOW64\\Saved\\wscntfy.exe.back"},
+      {"C:\\WINDOWS\\system32\\drivers\\etc",
+       "C:\\WINDOWS\\system32\\drivers\\etc\\wscntfy.exe.back"}};
+  for (const auto& [picked, backup] : picks) {
+    SCOPED_TRACE(picked);
+    Machine machine = platform::sim::LoadScenarioFile(std::string(QLX_SOURCE_DIR) +
+                                                      "/scenarios/windows10-x64.json");
+    machine.files.AddFolder("C:\\WINDOWS\\SysWOW64\\Saved");
+    machine.files.AddFolder("C:\\WINDOWS\\system32\\drivers\\etc");
+    Pass pass(machine);
+    pass.sim.host.folderChoice = picked;
+    pass.List("C:\\WINDOWS\\system32\\wscntfy.exe");
+    pass.Run();
+    SCOPED_TRACE(testing::PrintToString(pass.lines));
+    EXPECT_FALSE(pass.Exists("C:\\WINDOWS\\system32\\wscntfy.exe"));
+    EXPECT_TRUE(pass.Exists(backup));
+  }
 }
 
 // A hostile list of learned names on a Windows 10 x64: every core process

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/RuntimeError.h"
+#include "platform/Wow64Redirection.h"
 #include "quellix/engine/system/AnsiText.h"
 #include "quellix/engine/run/ProductInfo.h"
 #include "quellix/engine/session/Session.h"
@@ -52,11 +53,7 @@ std::string NativeBackupFolder(Session& session, const std::string& picked) {
   const std::string system = run.SystemDir + "\\";
   const std::string lower = LowerAnsi(picked);
   if (lower.compare(0, system.size(), system) != 0) return picked;
-  const std::string below = lower.substr(system.size());
-  for (const char* exempt :
-       {"catroot\\", "catroot2\\", "drivers\\etc\\", "logfiles\\", "spool\\", "driverstore\\"}) {
-    if (below.compare(0, std::string(exempt).size(), exempt) == 0) return picked;
-  }
+  if (platform::IsSharedByBothViews(lower.substr(system.size()))) return picked;
   return run.SysWow64Dir + "\\" + picked.substr(system.size());
 }
 
