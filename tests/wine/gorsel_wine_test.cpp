@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <map>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "gorsel/Form1.h"
 #include "gorsel/Paths.h"
 #include "platform/win32/Win32Platform.h"
+#include "quellix/restore/RestoreFolder.h"
 #include "tests/support/GorselRecordingHost.h"
 #include "tests/wine/registry_wine_support.h"
 
@@ -150,6 +152,20 @@ class GorselOnWine : public testing::Test {
     return found;
   }
 
+  // A string value's data, "" when it is missing.
+  std::string ValueText(platform::HKey root, const std::string& key, const std::string& name) {
+    platform::HKey opened = 0;
+    if (system.RegOpenKeyExA(root, key, platform::kKeyRead, &opened) != 0) return "";
+    std::uint32_t type = 0;
+    std::vector<std::uint8_t> data;
+    const bool found = system.RegQueryValueExA(opened, name, &type, &data) == 0;
+    system.RegCloseKey(opened);
+    if (!found) return "";
+    std::string text(data.begin(), data.end());
+    while (!text.empty() && text.back() == '\0') text.pop_back();
+    return text;
+  }
+
   void DeleteValue(platform::HKey root, const std::string& key, const std::string& name) {
     platform::HKey opened = 0;
     if (system.RegOpenKeyExA(root, key, platform::kKeyAllAccess, &opened) != 0) return;
@@ -247,6 +263,49 @@ TEST_F(GorselOnWine, RemovesTheFamilyAndKeepsTheRest) {
   DeleteValue(platform::kHkeyLocalMachine, kRun, "GorselEditor");
   for (int i = 0; i < 40 && !system.DeleteFileA(pics); ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+}
+
+// A fix is undone by the restore of its backup folder: the deleted program,
+// shortcut and family file come back byte for byte with their marks, the
+// values with their data, and the hosts file as it was.
+TEST_F(GorselOnWine, AFixIsUndoneByTheRestoreOfItsBackupFolder) {
+  const std::string link = std::string(kAllUsersStartup) + "\\winlogon.lnk";
+  const std::string family = "C:\\windows\\KVste.exe";
+  SetString(platform::kHkeyCurrentUser, kWindowsNt, "load", kImpostor);
+  SetString(platform::kHkeyLocalMachine, kRun, "SystemTray", "c:\\SysTray.exe");
+  Write(kImpostor, "MZ impostor");
+  Write(link, "lnk",
+        platform::kFileAttributeHidden | platform::kFileAttributeSystem |
+            platform::kFileAttributeReadOnly);
+  Write(family, "MZ family");
+  const std::uint32_t linkMarks = system.GetFileAttributesA(link);
+  Form1 form(system, host);
+  form.Form_Load();
+  form.doFix_Click();
+  ASSERT_FALSE(Exists(kImpostor));
+  ASSERT_FALSE(Exists(link));
+  ASSERT_FALSE(HasValue(platform::kHkeyCurrentUser, kWindowsNt, "load"));
+
+  std::ostringstream out;
+  const quellix::restore::Summary summary =
+      quellix::restore::RestoreFolder(system, kBackups, {}, out);
+  SCOPED_TRACE(out.str());
+  EXPECT_EQ(summary.failed, 0);
+  EXPECT_EQ(summary.skipped, 0);
+  EXPECT_EQ(Read(kImpostor), "MZ impostor");
+  EXPECT_EQ(Read(link), "lnk");
+  EXPECT_EQ(system.GetFileAttributesA(link), linkMarks);
+  EXPECT_EQ(Read(family), "MZ family");
+  EXPECT_EQ(ValueText(platform::kHkeyCurrentUser, kWindowsNt, "load"), kImpostor);
+  EXPECT_EQ(ValueText(platform::kHkeyLocalMachine, kRun, "SystemTray"), "c:\\SysTray.exe");
+  EXPECT_EQ(Read(kHosts), hostsBefore);
+
+  DeleteValue(platform::kHkeyCurrentUser, kWindowsNt, "load");
+  DeleteValue(platform::kHkeyLocalMachine, kRun, "SystemTray");
+  for (const std::string& file : {std::string(kImpostor), link, family}) {
+    system.SetFileAttributesA(file, platform::kFileAttributeNormal);
+    system.DeleteFileA(file);
   }
 }
 
