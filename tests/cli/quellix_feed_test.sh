@@ -9,12 +9,7 @@ set -uo pipefail
 feed=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-failures=0
-check() {
-  local description=$1
-  shift
-  if "$@"; then echo "ok: $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
-}
+. "$(dirname "$0")/../support/checks.sh"
 
 mkdir -p "$work/samples/sub"
 : >"$work/samples/.gitkeep"
@@ -77,4 +72,4 @@ check "the signature holds for the feed's exact bytes" \
   --out "$work/www" >/dev/null 2>&1
 check "an unsigned build removes the old signature" test ! -e "$work/www/app/kestrel/updates.sig"
 
-[ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
+finish_checks

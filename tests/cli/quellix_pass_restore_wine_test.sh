@@ -14,12 +14,7 @@ backup="$drive/qlx-undo"
 rm -rf "$backup"
 mkdir -p "$backup"
 work=$(mktemp -d)
-failures=0
-check() {
-  local description=$1
-  shift
-  if "$@"; then echo "ok: $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
-}
+. "$(dirname "$0")/../support/checks.sh"
 reg() { "$wine" reg "$@" </dev/null 2>/dev/null | tr -d '\r'; }
 attributes() { "$wine" cmd /c attrib "$1" </dev/null 2>/dev/null | tr -d '\r'; }
 
@@ -107,4 +102,5 @@ done
 
 "$runner" "$pass" --restore 'C:\qlx-undo' 2>&1 | tr -d '\r' >"$work/again.out"
 check "a second restore puts nothing back" grep -qx 'restore: 0 restored, 0 skipped, 0 failed' "$work/again.out"
-[ "$failures" -eq 0 ] || { cat "$work/pass.out" "$work/restore.out"; echo "$failures check(s) failed"; exit 1; }
+[ "$failures" -eq 0 ] || cat "$work/pass.out" "$work/restore.out"
+finish_checks

@@ -5,13 +5,7 @@ pass=$1
 root=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-failures=0
-
-check() {  # description, command...
-  local description=$1
-  shift
-  if "$@"; then echo "ok: $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
-}
+. "$(dirname "$0")/../support/checks.sh"
 
 "$pass" --machine "$root/scenarios/clean.json" >"$work/clean.out" 2>"$work/clean.err"
 check "a clean machine reaches its ending (exit 0)" test $? -eq 0
@@ -82,4 +76,4 @@ check "a stopped run exits 4" test $? -eq 4
 check "a stopped run still saves the machine, with what it asked for" \
   grep -q '"GetTempPathA"' "$work/stopped.json"
 
-[ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
+finish_checks

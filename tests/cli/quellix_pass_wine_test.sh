@@ -8,12 +8,7 @@ runner=$2
 backup="$WINEPREFIX/drive_c/qlx-cli"
 rm -rf "$backup"
 mkdir -p "$backup"
-failures=0
-check() {
-  local description=$1
-  shift
-  if "$@"; then echo "ok: $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
-}
+. "$(dirname "$0")/../support/checks.sh"
 
 # Wine keeps its desktop program in the system folder as well as in the
 # Windows folder; no Windows of either bitness has an Explorer there, so a
@@ -37,4 +32,4 @@ check "the log starts with FF FE" \
   bash -c "[ \"\$(head -c 2 '$log' | od -An -tx1 | tr -d ' ')\" = fffe ]"
 check "then the header line" \
   bash -c "tail -c +3 '$log' | head -c 68 | iconv -f UTF-16LE -t UTF-8 | grep -qx 'Version: 4.23 Virus DataBase: 7.00'"
-[ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
+finish_checks

@@ -28,12 +28,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-failures=0
-check() {
-  local description=$1
-  shift
-  if "$@"; then echo "ok: $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
-}
+. "$(dirname "$0")/../support/checks.sh"
 
 SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct)
 export SOURCE_DATE_EPOCH
@@ -142,4 +137,4 @@ status=0
 check "the signed quellix-pass.exe starts under Wine and answers a bad argument with its usage" \
   bash -c "[ $status -eq 2 ] && grep -q '^usage: quellix-pass' '$scratch/started.err'"
 
-[ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
+finish_checks

@@ -48,12 +48,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-failures=0
-check() {
-  local description=$1
-  shift
-  if "$@"; then echo "ok: $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
-}
+. "$(dirname "$0")/../support/checks.sh"
 has() { grep -qF -- "$1" "$work/out.txt"; }
 ended() {
   for _ in $(seq 300); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
@@ -133,4 +128,4 @@ check "the restore record lists the value and the hosts file" \
 check "and the program" grep -qiF $'file\tC:\\gorsel-e2e\\worm\\winlogon.exe\t' "$record"
 wine_quiet reg delete "$run_key" /v GorselNotepad /f >/dev/null
 
-[ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
+finish_checks

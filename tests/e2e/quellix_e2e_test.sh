@@ -48,12 +48,7 @@ QLX_WINE=$wine
 # shellcheck source=tests/e2e/driving.sh
 . "$here/driving.sh"
 
-failures=0
-check() {
-  local description=$1
-  shift
-  if "$@"; then echo "ok: $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
-}
+. "$(dirname "$0")/../support/checks.sh"
 has() { grep -qxF -- "$1" "$work/out.txt"; }
 ended() {
   for _ in $(seq 300); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
@@ -219,4 +214,4 @@ check "the hosts file keeps localhost and the owner's note" \
 check "the hijacking lines are gone" bash -c "! grep -qi 'symantec\\|mcafee' '$hosts'"
 check "the old hosts file was kept" grep -q 'www.symantec.com' "$backup/hosts.back"
 
-[ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
+finish_checks

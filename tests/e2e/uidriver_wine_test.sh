@@ -29,12 +29,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-failures=0
-check() {
-  local description=$1
-  shift
-  if "$@"; then echo "ok: $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
-}
+. "$(dirname "$0")/../support/checks.sh"
 
 "$(dirname "$0")/prepare-prefix" || { echo "FAILED: the prefix could not be prepared"; exit 1; }
 # The prefix has no Z: drive, so Wine starts from C:. Every Wine program's
@@ -143,4 +138,4 @@ for p in problems: print(p)
 sys.exit(1 if problems else 0)
 PY
 
-[ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
+finish_checks
