@@ -216,6 +216,8 @@ bool Form1::IsNamed(const std::string& path, const std::string& name, bool ignor
 }
 
 void Form1::BackUpAndDeleteFile(const std::string& path) {
+  // Whatever named it, Windows' own file and Gorsel's are never deleted.
+  if (guard_.Protects(path, kNamedByFix)) return;
   std::uint32_t attributes = system_.GetFileAttributesA(path);
   if (attributes == platform::kInvalidFileAttributes) {
     const std::uint32_t error = system_.GetLastError();
@@ -270,7 +272,7 @@ void Form1::KillByImageNames(const std::vector<const char*>& names) {
 
 void Form1::DeleteFamilyFiles(const char* const* first, const char* const* last) {
   for (const char* const* file = first; file != last; ++file) {
-    if (!guard_.Protects(*file, kNamedByFix)) BackUpAndDeleteFile(*file);
+    BackUpAndDeleteFile(*file);
   }
 }
 

@@ -299,6 +299,20 @@ TEST(GorselFix, WithoutAStartMenuFolderNoShortcutIsAimedAt) {
   }
 }
 
+// Whatever names a file, Gorsel deletes none that Windows says is its own:
+// a start-up shortcut under protection stays, its unprotected twin goes.
+TEST(GorselFix, AShortcutWindowsOwnsStays) {
+  GorselMachine m;
+  const std::string userLink = std::string(kUserStartup) + "\\winlogon.lnk";
+  m.machine.files.AddTextFile(kAllUsersLink, "lnk");
+  m.machine.files.AddTextFile(userLink, "lnk");
+  m.machine.files.FindPath(kAllUsersLink)->windowsProtected = true;
+  Form1 form = m.Load();
+  form.doFix_Click();
+  EXPECT_NE(m.machine.files.FindPath(kAllUsersLink), nullptr);
+  EXPECT_EQ(m.machine.files.FindPath(userLink), nullptr);
+}
+
 // A Run value that starts a program from a documents folder is shown, its
 // process ended and the value deleted, in either hive; one that starts a
 // script host with a script there ends no process of the host; the others
