@@ -2,24 +2,11 @@
 #include <gtest/gtest.h>
 
 #include "net/modEventSocket.h"
+#include "tests/net/RefusingPort.h"
 #include "tests/net/SocketTestSupport.h"
 
 namespace net::test {
 namespace {
-
-// A port on 127.0.0.1 where nothing listens.
-int RefusingPort() {
-  sys::SocketNumber socket = sys::kNoSocket;
-  EXPECT_EQ(sys::CreateSocket(false, socket), 0);
-  sys::Address loopback = 0;
-  EXPECT_TRUE(sys::ParseDotted("127.0.0.1", loopback));
-  EXPECT_EQ(sys::Bind(socket, loopback, 0), 0);
-  sys::Address bound = 0;
-  int port = 0;
-  EXPECT_EQ(sys::LocalName(socket, bound, port), 0);
-  sys::CloseSocket(socket);
-  return port;
-}
 
 TEST(SocketClient, ConnectByNameResolvesThenConnects) {
   Recorder serverEvents, events;
@@ -77,7 +64,8 @@ TEST(SocketClient, RefusedConnectionRaisesErrorFromPostSocket) {
   Recorder events;
   CEventSocket client(&events);
   events.socket = &client;
-  client.Connect("127.0.0.1", RefusingPort());
+  const RefusingPort refusing;
+  client.Connect("127.0.0.1", refusing.Port());
   ASSERT_TRUE(PumpUntil([&] { return !events.events.empty(); }));
   EXPECT_EQ(events.events, std::vector<std::string>{
                                "Error 10061 Connection refused. CEventSocket.PostSocket 0 [] 0 "
@@ -105,9 +93,9 @@ TEST(SocketClient, ErrorHandlerThatClearsCancelDisplayGetsTheBox) {
   Recorder quiet, showing;
   showing.onError = [](bool& cancelDisplay) { cancelDisplay = false; };
   CEventSocket left(&quiet), cleared(&showing);
-  const int port = RefusingPort();
-  left.Connect("127.0.0.1", port);
-  cleared.Connect("127.0.0.1", port);
+  const RefusingPort refusing;
+  left.Connect("127.0.0.1", refusing.Port());
+  cleared.Connect("127.0.0.1", refusing.Port());
   ASSERT_TRUE(PumpUntil([&] { return !quiet.events.empty() && !showing.events.empty(); }));
   EXPECT_TRUE(quiet.boxes.empty());
   EXPECT_EQ(showing.boxes,
@@ -136,7 +124,8 @@ TEST(SocketClient, CloseDuringLookupCancelsIt) {
   }
   // A lookup of the same name started later has finished: the cancelled one
   // has had its time.
-  control.Connect("localhost", RefusingPort());
+  const RefusingPort refusing;
+  control.Connect("localhost", refusing.Port());
   ASSERT_TRUE(PumpUntil([&] { return !controlEvents.events.empty(); }));
   for (int round = 0; round < 10; ++round) sys::DoEvents(10);
   EXPECT_EQ(client.State(), StateResolvingHost);

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "net/modEventSocket.h"
+#include "tests/net/RefusingPort.h"
 #include "tests/net/SocketTestSupport.h"
 
 namespace net::test {
@@ -53,12 +54,8 @@ TEST(SocketHandlers, ObjectEndedInItsErrorHandlerShowsNoBox) {
     cancelDisplay = false;
     client.reset();
   };
-  Recorder serverEvents;
-  CEventSocket server(&serverEvents);
-  ListenOnLoopback(server);
-  const int port = server.LocalPort();
-  server.CloseSck();
-  client->Connect("127.0.0.1", port);
+  const RefusingPort refusing;
+  client->Connect("127.0.0.1", refusing.Port());
   ASSERT_TRUE(PumpUntil([&] { return !client; }));
   EXPECT_EQ(events.Count("Error 10061 Connection refused. CEventSocket.PostSocket 0 [] 0 cancel"),
             1);

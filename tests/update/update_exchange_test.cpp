@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "quellix/update/UpdateRequests.h"
+#include "tests/net/RefusingPort.h"
 #include "tests/update/ExchangeRig.h"
 
 namespace quellix::update::test {
@@ -230,15 +231,10 @@ TEST(UpdateExchange, ACheckAnswerAfterItsTimeOutChangesNothing) {
 }
 
 TEST(UpdateExchange, RefusedUnresolvableOrUnusableHostsEndByBothTimeOuts) {
-  std::int32_t closedPort = 0;
-  {
-    net::CEventSocket probe;
-    probe.Bind(0, "127.0.0.1");
-    closedPort = probe.LocalPort();
-  }
+  const net::test::RefusingPort refusing;
   for (const UpdateTarget& target :
-       {UpdateTarget{"127.0.0.1", closedPort, {}}, UpdateTarget{"qlx-no-such-host.invalid", 80, {}},
-        UpdateTarget{"", 0, {}}}) {
+       {UpdateTarget{"127.0.0.1", refusing.Port(), {}},
+        UpdateTarget{"qlx-no-such-host.invalid", 80, {}}, UpdateTarget{"", 0, {}}}) {
     ExchangeRig rig;
     rig.Start(target);
     rig.Advance(16999);
