@@ -25,7 +25,6 @@ constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\R
 constexpr const char* kDocumentsNeedle = "docume";
 constexpr const char* kFakeServiceHost = "c:\\windows\\svchost.exe";
 constexpr int kPasses = 6;
-constexpr int kMaxBackupNumber = 999;
 constexpr std::uint32_t kHiddenSystemReadOnly = platform::kFileAttributeReadOnly |
                                                 platform::kFileAttributeHidden |
                                                 platform::kFileAttributeSystem;
@@ -68,10 +67,6 @@ std::string HostsText() {
          "\r\n"
          "# ---------------------------------\r\n"
          "127.0.0.1      localhost\r\n";
-}
-
-std::string BackupName(int number) {
-  return kBackupFolder + platform::restore::CopyName("hosts", number);
 }
 
 }  // namespace
@@ -321,18 +316,15 @@ bool Form1::ReplaceHostsFile(std::string* copy, std::string* note) {
   }
   // The copy comes first: its marks (read-only, hidden, system) stay on the
   // file whenever no copy can be made.
-  for (int number = 1; number <= kMaxBackupNumber && copy->empty(); ++number) {
-    if (system_.CopyFileA(kHostsPath, BackupName(number), true)) {
-      *copy = BackupName(number);
-      break;
-    }
-    const std::uint32_t error = system_.GetLastError();
-    if (error != platform::error::kFileExists && error != platform::error::kAlreadyExists) break;
-  }
-  if (copy->empty()) {
+  std::string copyName;
+  const platform::restore::BackupCopy made =
+      platform::restore::MakeBackupCopy(system_, kHostsPath, kBackupFolder, "hosts", &copyName);
+  if (made != platform::restore::BackupCopy::kMade &&
+      made != platform::restore::BackupCopy::kAlreadyThere) {
     *note = "Your hosts file was left as it was, because no copy of it could be made.";
     return false;
   }
+  *copy = kBackupFolder + copyName;
   *note = "Your previous hosts file was kept as " + *copy + ".";
   ClearAttributes(kHostsPath);
   if (IsNamed(kHostsPath, "hosts", true) && system_.DeleteFileA(kHostsPath)) {
